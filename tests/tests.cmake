@@ -1,0 +1,37 @@
+# Unit tests of the core (no Allegro, no display): tests/<subsystem>/*_test.cpp.
+file(GLOB UNIT_TEST_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/*/*_test.cpp)
+add_executable(unit_tests ${UNIT_TEST_SOURCES})
+target_link_libraries(unit_tests PRIVATE talvena_core GTest::gtest_main)
+target_include_directories(unit_tests PRIVATE ${CMAKE_SOURCE_DIR}/tests)
+gtest_discover_tests(unit_tests DISCOVERY_TIMEOUT 60)
+
+# Tests that link Allegro but open no window (memory bitmaps, the datafile):
+# tests/<subsystem>/*_gfxtest.cpp.
+file(GLOB GFX_TEST_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/*/*_gfxtest.cpp)
+if(GFX_TEST_SOURCES)
+  add_executable(gfx_tests ${GFX_TEST_SOURCES})
+  target_link_libraries(gfx_tests PRIVATE talvena_game GTest::gtest_main)
+  target_include_directories(gfx_tests PRIVATE ${CMAKE_SOURCE_DIR}/tests)
+  gtest_discover_tests(gfx_tests WORKING_DIRECTORY ${CMAKE_BINARY_DIR} DISCOVERY_TIMEOUT 60)
+endif()
+
+# End-to-end tests: the real game binary in a real X server (Xvfb), driven
+# with xdotool and checked on screenshots. tests/e2e/*_e2e.cpp.
+file(GLOB E2E_TEST_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/e2e/*.cpp)
+if(E2E_TEST_SOURCES)
+  add_executable(e2e_tests ${E2E_TEST_SOURCES})
+  target_link_libraries(e2e_tests PRIVATE talvena_core GTest::gtest_main X11::X11)
+  target_include_directories(e2e_tests PRIVATE ${CMAKE_SOURCE_DIR}/tests)
+  target_compile_definitions(e2e_tests PRIVATE
+    TALVENA_BUILD_DIR="${CMAKE_BINARY_DIR}" TALVENA_SOURCE_DIR="${CMAKE_SOURCE_DIR}")
+  gtest_discover_tests(e2e_tests WORKING_DIRECTORY ${CMAKE_BINARY_DIR}
+    PROPERTIES RUN_SERIAL TRUE LABELS e2e DISCOVERY_TIMEOUT 60)
+endif()
+
+# Benchmarks are built, not run by ctest: bench/*.cpp under tests/.
+file(GLOB BENCH_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/bench/*.cpp)
+if(BENCH_SOURCES)
+  add_executable(benchmarks ${BENCH_SOURCES})
+  target_link_libraries(benchmarks PRIVATE talvena_game benchmark::benchmark benchmark::benchmark_main)
+  target_include_directories(benchmarks PRIVATE ${CMAKE_SOURCE_DIR}/tests)
+endif()
