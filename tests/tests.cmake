@@ -3,6 +3,11 @@ file(GLOB UNIT_TEST_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/*/*_test
 add_executable(unit_tests ${UNIT_TEST_SOURCES})
 target_link_libraries(unit_tests PRIVATE talvena_core GTest::gtest_main)
 target_include_directories(unit_tests PRIVATE ${CMAKE_SOURCE_DIR}/tests)
+# The analysis command's logic lives in talvena_cli_lib so tests can call it.
+if(TARGET talvena_cli_lib)
+  target_link_libraries(unit_tests PRIVATE talvena_cli_lib)
+endif()
+target_compile_definitions(unit_tests PRIVATE TALVENA_BUILD_DIR="${CMAKE_BINARY_DIR}")
 gtest_discover_tests(unit_tests DISCOVERY_TIMEOUT 60)
 
 # Tests that link Allegro but open no window (memory bitmaps, the datafile):
