@@ -1,9 +1,83 @@
-// Application shell: start-up, the frame loop and shutdown.
+// Application shell: start-up, the run and shutdown, in that order. The
+// program reads no command line; it expects Data/ and Hudba/ in its working
+// directory.
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <ctime>
+
 #include "app/game_state.h"
 #include "app/resources.h"
+#include "app/shell.h"
+#include "play/render.h"
+#include "rules/rules.h"
+
+namespace {
+
+// Start-up failures exit non-zero so whoever started the game can tell.
+constexpr int EXIT_GRAPHICS_FAILED = 1;
+constexpr int EXIT_DATAFILE_FAILED = 2;
+constexpr int EXIT_NO_SYSTEM = 3;
+
+void on_close_button() { quit_requested = 1; }
+
+void test_for_saved_games() {
+    FILE* f = std::fopen("Data/gamdat.tdt", "rb");
+    game.saved_games_exist = f != nullptr ? 1 : 0;
+    if (f) std::fclose(f);
+}
+
+}  // namespace
 
 int main() {
-    if (allegro_init() != 0) return 1;
+    // Without a display and a console Allegro cannot start, and every later
+    // call would crash; say so in plain ASCII and stop.
+    if (allegro_init() != 0) {
+        std::fprintf(stderr, "Talvena: cannot initialise Allegro (no display?): %s\n", allegro_error);
+        return EXIT_NO_SYSTEM;
+    }
+    set_config_file("Data/allegro.cfg");
+    install_keyboard();
+    install_timer();
+    install_mouse();
+
+    set_window_title("Talvena");
+    set_color_depth(16);
+    if (set_gfx_mode(GFX_AUTODETECT, 800, 600, 0, 0) != 0) {
+        allegro_exit();
+        std::printf("Potize s nastavenim grafiky.");
+        return EXIT_GRAPHICS_FAILED;
+    }
+    set_close_button_callback(on_close_button);
+
+    set_volume_per_voice(0);
+    install_sound(DIGI_AUTODETECT, MIDI_NONE, nullptr);
+
+    datafile = load_datafile("Data/talvena.dat");
+    if (datafile == nullptr) {
+        allegro_message("Nelze nahrat soubor talvena.dat z adresare Data.");
+        return EXIT_DATAFILE_FAILED;
+    }
+
+    install_int_ex(fast_tick, BPS_TO_TIMER(250));
+    install_int_ex(clock_tick, SECS_TO_TIMER(1));
+
+    frame_buffer = create_bitmap(800, 600);
+    board_buffer = create_bitmap(800, 600);
+    std::srand(static_cast<unsigned>(std::time(nullptr)));
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wdeprecated-declarations"
+    text_mode(-1);
+#pragma GCC diagnostic pop
+    set_mouse_sprite(res_bitmap(RES_POINTER));
+
+    test_for_saved_games();
+    reset_board();
+
+    run_game();
+
+    destroy_bitmap(frame_buffer);
+    destroy_bitmap(board_buffer);
     allegro_exit();
     return 0;
 }

@@ -1,0 +1,150 @@
+// Game play: the play screen. board_buffer holds the background and the
+// empty board, drawn once per (re)start of the game loop; every frame copies
+// it whole, adds pieces, panel and pointer feedback, and reaches the screen
+// in one blit so no half-drawn frame is ever seen.
+#include "play/render.h"
+
+#include <ctime>
+
+#include "app/game_state.h"
+#include "app/resources.h"
+#include "play/layout.h"
+#include "play/notices.h"
+#include "rules/rules.h"
+
+namespace {
+
+int colour(Rgb c) { return makecol(c.r, c.g, c.b); }
+
+// Picture index by piece code 1..4; normal, selected, hover.
+const int PIECE_PICTURE[5][3] = {
+    {-1, -1, -1},
+    {RES_BLUE_MAN, RES_BLUE_MAN_SELECTED, RES_BLUE_MAN_HOVER},
+    {RES_RED_MAN, RES_RED_MAN_SELECTED, RES_RED_MAN_HOVER},
+    {RES_BLUE_KING, RES_BLUE_KING_SELECTED, RES_BLUE_KING_HOVER},
+    {RES_RED_KING, RES_RED_KING_SELECTED, RES_RED_KING_HOVER},
+};
+enum { PICTURE_NORMAL = 0, PICTURE_SELECTED = 1, PICTURE_HOVER = 2 };
+
+void blit_centred(int index, int32_t square, BITMAP* target) {
+    BITMAP* pic = res_bitmap(index);
+    blit(pic, target, 0, 0, centred_left(square, pic->w), centred_top(square, pic->h), pic->w, pic->h);
+}
+
+
+}  // namespace
+
+void copy_bitmap(BITMAP* source, BITMAP* target) { blit(source, target, 0, 0, 0, 0, source->w, source->h); }
+
+void draw_board(BITMAP* target) {
+    BITMAP* background = res_bitmap(RES_PLAY_BACKGROUND);
+    blit(background, target, 0, 0, 0, 0, background->w, background->h);
+    for (int i = 0; i < SQUARE_COUNT; i++) {
+        BITMAP* tile = res_bitmap(board[i].light == 0 ? RES_SQUARE_DARK : RES_SQUARE_LIGHT);
+        blit(tile, target, 0, 0, BOARD_ORIGIN_X + board[i].x, BOARD_ORIGIN_Y + board[i].y, SQUARE_SIZE,
+             SQUARE_SIZE);
+    }
+}
+
+void draw_pieces(BITMAP* target) {
+    for (int i = 0; i < SQUARE_COUNT; i++) {
+        const int32_t p = board[i].piece;
+        if (p < BLUE_MAN || p > RED_KING) continue;
+        blit_centred(PIECE_PICTURE[p][board[i].source_mark ? PICTURE_SELECTED : PICTURE_NORMAL], i, target);
+    }
+}
+
+void draw_hover(int32_t square, int32_t side, BITMAP* target) {
+    if (!owns_piece(square, side)) return;
+    blit_centred(PIECE_PICTURE[board[square].piece][PICTURE_HOVER], square, target);
+}
+
+void draw_target_marker(int32_t legal, int32_t square, BITMAP* target) {
+    blit_centred(legal == 1 ? RES_MARK_LEGAL : RES_MARK_ILLEGAL, square, target);
+}
+
+void wall_clock(int32_t* hours, int32_t* minutes, int32_t* seconds) {
+    std::time_t now = std::time(nullptr);
+    std::tm* local = std::localtime(&now);
+    *hours = local->tm_hour;
+    *minutes = local->tm_min;
+    *seconds = local->tm_sec;
+}
+
+void draw_side_panel(int32_t piece_picked, int32_t side_to_move, BITMAP* target, int32_t seconds,
+                     int32_t minutes) {
+    FONT* clock_font = res_font(RES_FONT_CLOCK);
+    FONT* panel_font = res_font(RES_FONT_PANEL);
+    const int clock_grey = colour(PANEL_GREY_CLOCK);
+    const int grey = colour(PANEL_GREY_TEXT);
+
+    int32_t h, m, s;
+    wall_clock(&h, &m, &s);
+    textprintf_ex(target, clock_font, 54, 40, clock_grey, -1, "%s%d:%s%d:%s%d", pad_zero(h), h, pad_zero(m), m,
+                  pad_zero(s), s);
+    textprintf_ex(target, clock_font, game_clock_x(minutes), 66, clock_grey, -1, "%s%d:%s%d", pad_zero(minutes),
+                  minutes, pad_zero(seconds), seconds);
+
+    textprintf_ex(target, panel_font, PANEL_LEFT_X, 106, grey, -1, "%s", "Obtížnost");
+    const char* level = settings.opponent != OPPONENT_COMPUTER ? "Dvojhra"
+                        : settings.difficulty == LEVEL_AMATEUR ? "Amatér"
+                                                               : "Profesionál";
+    textprintf_right_ex(target, panel_font, PANEL_RIGHT_X, 124, grey, -1, "%s", level);
+
+    int32_t name[2][NAME_LEN];
+    side_names(name[0], name[1]);
+    const char* NAME_FORMAT = "%c%c%c%c%c%c%c%c%c%c";
+#define NAME_ARGS(n) n[0], n[1], n[2], n[3], n[4], n[5], n[6], n[7], n[8], n[9]
+    textprintf_ex(target, panel_font, PANEL_LEFT_X, 405, grey, -1, NAME_FORMAT, NAME_ARGS(name[1]));
+    textprintf_right_ex(target, panel_font, PANEL_RIGHT_X, 423, grey, -1, NAME_FORMAT, NAME_ARGS(name[0]));
+
+    textprintf_ex(target, panel_font, PANEL_LEFT_X, 463, grey, -1, "%s", "Nyní hraje");
+    if (game.game_running == 1) {
+        const int32_t* mover = side_to_move == BLUE ? name[0] : name[1];
+        textprintf_right_ex(target, panel_font, PANEL_RIGHT_X, 481, grey, -1, NAME_FORMAT, NAME_ARGS(mover));
+    } else {
+        textprintf_right_ex(target, panel_font, PANEL_RIGHT_X, 481, grey, -1, "%s", "Konec hry");
+    }
+#undef NAME_ARGS
+
+    textprintf_ex(target, panel_font, PANEL_LEFT_X, 521, grey, -1, "%s", "Stav tahu");
+    const char* state = game.game_running != 1 ? "Konec hry" : piece_picked ? "Ukončení tahu" : "Zahájení tahu";
+    textprintf_right_ex(target, panel_font, PANEL_RIGHT_X, 539, grey, -1, "%s", state);
+}
+
+void compose_frame_into(BITMAP* frame, BITMAP* background, int32_t pointer_square, int32_t piece_picked,
+                        int32_t side_to_move, int32_t notice, int32_t seconds, int32_t minutes) {
+    copy_bitmap(background, frame);
+    draw_pieces(frame);
+    draw_side_panel(piece_picked, side_to_move, frame, seconds, minutes);
+    switch (notice) {
+        case NOTICE_NONE:
+            if (!piece_picked) {
+                draw_hover(pointer_square, side_to_move, frame);
+            } else if (pointer_square >= 0 && pointer_square < SQUARE_COUNT &&
+                       board[pointer_square].piece == EMPTY && board[pointer_square].light == 0) {
+                draw_target_marker(is_legal_move(source_square(), pointer_square, side_to_move), pointer_square,
+                                   frame);
+            }
+            break;
+        case NOTICE_NEXT_JUMP: notice_box("Další skok", frame); break;
+        case NOTICE_CAPTURE_MAN: notice_box("Skákat kamenem", frame); break;
+        case NOTICE_CAPTURE_KING: notice_box("Skákat dámou", frame); break;
+        case NOTICE_WON: win_message(game_result(game.turn), game.final_minutes, game.final_seconds, frame); break;
+        case NOTICE_DRAWN: draw_message(game.final_minutes, game.final_seconds, frame); break;
+        default: break;
+    }
+}
+
+void compose_frame(int32_t pointer_square, int32_t piece_picked, int32_t side_to_move, int32_t notice,
+                   int32_t seconds, int32_t minutes) {
+    acquire_bitmap(frame_buffer);
+    compose_frame_into(frame_buffer, board_buffer, pointer_square, piece_picked, side_to_move, notice, seconds,
+                       minutes);
+    // The pointer is part of the frame only while a human is to move and no
+    // notice stands; during the computer's move the screen has no pointer.
+    if (notice == NOTICE_NONE && human_to_move(game.turn)) show_mouse(frame_buffer);
+    release_bitmap(frame_buffer);
+    copy_bitmap(frame_buffer, screen);
+    show_mouse(nullptr);
+}
