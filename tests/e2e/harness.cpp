@@ -1,0 +1,277 @@
+// End-to-end harness: see harness.h.
+#include "e2e/harness.h"
+
+#include <X11/Xlib.h>
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <thread>
+
+namespace e2e {
+
+namespace {
+
+std::string shell_quote(const std::string& s) {
+    std::string out = "'";
+    for (char c : s) {
+        if (c == '\'') out += "'\\''";
+        else out += c;
+    }
+    return out + "'";
+}
+
+long now_ms() {
+    using namespace std::chrono;
+    return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
+}
+
+bool parse_ppm(const std::string& data, Image& img) {
+    // P6 <w> <h> <max>\n<bytes>; no comments from ImageMagick.
+    int w = 0, h = 0, max = 0, header = 0;
+    if (std::sscanf(data.c_str(), "P6 %d %d %d%n", &w, &h, &max, &header) != 3 || max != 255) return false;
+    header += 1;  // the single whitespace after max
+    if (data.size() < static_cast<size_t>(header) + static_cast<size_t>(w) * h * 3) return false;
+    img.width = w;
+    img.height = h;
+    img.rgb.assign(data.begin() + header, data.begin() + header + static_cast<long>(w) * h * 3);
+    return true;
+}
+
+}  // namespace
+
+Pixel Image::at(int x, int y) const {
+    if (x < 0 || y < 0 || x >= width || y >= height) return {-1, -1, -1};
+    const unsigned char* p = &rgb[(static_cast<size_t>(y) * width + x) * 3];
+    return {p[0], p[1], p[2]};
+}
+
+bool near(Pixel p, int r, int g, int b, int tolerance) {
+    return std::abs(p.r - r) <= tolerance && std::abs(p.g - g) <= tolerance && std::abs(p.b - b) <= tolerance;
+}
+
+int count_near(const Image& img, int x1, int y1, int x2, int y2, int r, int g, int b, int tolerance) {
+    int n = 0;
+    for (int y = y1; y <= y2; y++)
+        for (int x = x1; x <= x2; x++) n += near(img.at(x, y), r, g, b, tolerance);
+    return n;
+}
+
+void sleep_ms(int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
+
+int run(const Session& s, const std::string& command, std::string* out) {
+    std::string full = "DISPLAY=" + s.display + " " + command;
+    FILE* p = popen(full.c_str(), "r");
+    if (!p) return -1;
+    std::string text;
+    char buf[65536];
+    size_t n;
+    while ((n = fread(buf, 1, sizeof buf, p)) > 0) text.append(buf, n);
+    int status = pclose(p);
+    if (out) *out = text;
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+bool start_session(Session& s, std::string& error) {
+    char tmpl[] = "/tmp/talvena-e2e-XXXXXX";
+    if (!mkdtemp(tmpl)) {
+        error = "mkdtemp failed";
+        return false;
+    }
+    s.home = tmpl;
+    s.workdir = s.home + "/run";
+    s.shots = std::string(TALVENA_BUILD_DIR) + "/e2e-shots";
+    mkdir(s.shots.c_str(), 0755);
+    const std::string build = TALVENA_BUILD_DIR;
+    std::string copy = "mkdir -p " + shell_quote(s.workdir) + " && cp -r " + shell_quote(build + "/Data") + " " +
+                       shell_quote(build + "/Hudba") + " " + shell_quote(s.workdir) + "/";
+    if (std::system(copy.c_str()) != 0) {
+        error = "cannot copy Data/ and Hudba/ from " + build;
+        return false;
+    }
+    // No sound card under test: ALSA's default device goes nowhere.
+    FILE* rc = std::fopen((s.home + "/.asoundrc").c_str(), "w");
+    if (rc) {
+        std::fputs("pcm.!default { type null }\nctl.!default { type hw card 0 }\n", rc);
+        std::fclose(rc);
+    }
+
+    int fds[2];
+    if (pipe(fds) != 0) {
+        error = "pipe failed";
+        return false;
+    }
+    pid_t pid = fork();
+    if (pid == 0) {
+        close(fds[0]);
+        int devnull = open("/dev/null", O_RDWR);
+        dup2(devnull, 0);
+        dup2(devnull, 1);
+        dup2(devnull, 2);
+        std::string fd = std::to_string(fds[1]);
+        execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", "800x600x24", "-nolisten", "tcp",
+               "-noreset", static_cast<char*>(nullptr));
+        _exit(127);
+    }
+    close(fds[1]);
+    s.xvfb = pid;
+    std::string number;
+    char c;
+    while (read(fds[0], &c, 1) == 1 && c != '\n') number += c;
+    close(fds[0]);
+    if (number.empty()) {
+        error = "Xvfb did not start";
+        stop_session(s);
+        return false;
+    }
+    s.display = ":" + number;
+    return true;
+}
+
+void stop_session(Session& s) {
+    kill_game(s);
+    if (s.xvfb > 0) {
+        kill(s.xvfb, SIGTERM);
+        waitpid(s.xvfb, nullptr, 0);
+        s.xvfb = -1;
+    }
+    if (!s.home.empty() && s.home.rfind("/tmp/talvena-e2e-", 0) == 0)
+        std::system(("rm -rf " + shell_quote(s.home)).c_str());
+    s.home.clear();
+}
+
+std::string find_window(const Session& s, const std::string& args) {
+    std::string out;
+    if (run(s, "xdotool search " + args + " 2>/dev/null", &out) != 0) return "";
+    size_t end = out.find('\n');
+    return out.substr(0, end);
+}
+
+bool start_game(Session& s, std::string& error, int timeout_ms) {
+    pid_t pid = fork();
+    if (pid == 0) {
+        if (chdir(s.workdir.c_str()) != 0) _exit(126);
+        setenv("DISPLAY", s.display.c_str(), 1);
+        setenv("HOME", s.home.c_str(), 1);
+        std::string log = s.home + "/game.log";
+        int fd = open(log.c_str(), O_WRONLY | O_CREAT | O_APPEND, 0644);
+        dup2(fd, 1);
+        dup2(fd, 2);
+        std::string binary = std::string(TALVENA_BUILD_DIR) + "/talvena";
+        execl(binary.c_str(), "talvena", static_cast<char*>(nullptr));
+        _exit(127);
+    }
+    s.game = pid;
+    long deadline = now_ms() + timeout_ms;
+    while (now_ms() < deadline) {
+        s.window = find_window(s, "--onlyvisible --name '^Talvena$'");
+        if (!s.window.empty()) {
+            sleep_ms(300);  // let the first frames reach the window
+            return true;
+        }
+        int status;
+        if (waitpid(pid, &status, WNOHANG) == pid) {
+            s.game = -1;
+            error = "the game exited before its window appeared";
+            return false;
+        }
+        sleep_ms(100);
+    }
+    error = "no game window within the time limit";
+    return false;
+}
+
+bool wait_game(Session& s, int timeout_ms, int& status) {
+    long deadline = now_ms() + timeout_ms;
+    while (s.game > 0) {
+        int st;
+        if (waitpid(s.game, &st, WNOHANG) == s.game) {
+            s.game = -1;
+            status = WIFEXITED(st) ? WEXITSTATUS(st) : 128 + WTERMSIG(st);
+            return true;
+        }
+        if (now_ms() > deadline) return false;
+        sleep_ms(50);
+    }
+    return false;
+}
+
+void kill_game(Session& s) {
+    if (s.game > 0) {
+        kill(s.game, SIGKILL);
+        waitpid(s.game, nullptr, 0);
+        s.game = -1;
+    }
+}
+
+void move_mouse(const Session& s, int x, int y) {
+    run(s, "xdotool mousemove --window " + s.window + " " + std::to_string(x) + " " + std::to_string(y));
+}
+
+void click(const Session& s, int x, int y, int button) {
+    move_mouse(s, x, y);
+    sleep_ms(60);
+    run(s, "xdotool mousedown " + std::to_string(button));
+    sleep_ms(80);  // the game polls: a press must last a few frames
+    run(s, "xdotool mouseup " + std::to_string(button));
+    sleep_ms(80);
+}
+
+void press_key(const Session& s, const std::string& key) {
+    run(s, "xdotool keydown " + key);
+    sleep_ms(80);
+    run(s, "xdotool keyup " + key);
+}
+
+void hold_key(const Session& s, const std::string& key, int ms) {
+    run(s, "xdotool keydown " + key);
+    sleep_ms(ms);
+    run(s, "xdotool keyup " + key);
+}
+
+Image screenshot(const Session& s, const std::string& name) {
+    Image img;
+    std::string png = s.shots + "/" + name + ".png";
+    if (run(s, "import -window " + s.window + " " + shell_quote(png) + " 2>/dev/null") != 0) return img;
+    std::string data;
+    run(s, "convert " + shell_quote(png) + " -depth 8 ppm:-", &data);
+    parse_ppm(data, img);
+    return img;
+}
+
+bool wait_for_screen_impl(const Session& s, const std::string& name, int timeout_ms,
+                          bool (*pred)(const Image&, void*), void* ctx, Image& out) {
+    long deadline = now_ms() + timeout_ms;
+    do {
+        out = screenshot(s, name);
+        if (out.width > 0 && pred(out, ctx)) return true;
+        sleep_ms(100);
+    } while (now_ms() < deadline);
+    return false;
+}
+
+bool send_close_request(const Session& s, const std::string& window) {
+    Display* d = XOpenDisplay(s.display.c_str());
+    if (!d) return false;
+    Window w = static_cast<Window>(std::strtoul(window.c_str(), nullptr, 10));
+    XEvent ev;
+    std::memset(&ev, 0, sizeof ev);
+    ev.xclient.type = ClientMessage;
+    ev.xclient.window = w;
+    ev.xclient.message_type = XInternAtom(d, "WM_PROTOCOLS", False);
+    ev.xclient.format = 32;
+    ev.xclient.data.l[0] = static_cast<long>(XInternAtom(d, "WM_DELETE_WINDOW", False));
+    ev.xclient.data.l[1] = CurrentTime;
+    Status ok = XSendEvent(d, w, False, NoEventMask, &ev);
+    XSync(d, False);
+    XCloseDisplay(d);
+    return ok != 0;
+}
+
+}  // namespace e2e

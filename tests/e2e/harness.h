@@ -1,0 +1,84 @@
+// End-to-end harness: a private Xvfb server, the real game binary started in
+// a working directory of its own, xdotool for the mouse and the keyboard, and
+// ImageMagick `import` screenshots decoded into pixels.
+#pragma once
+
+#include <sys/types.h>
+
+#include <string>
+#include <vector>
+
+namespace e2e {
+
+struct Pixel {
+    int r, g, b;
+};
+
+struct Image {
+    int width = 0, height = 0;
+    std::vector<unsigned char> rgb;  // width*height*3
+    Pixel at(int x, int y) const;
+};
+
+// Colours pass through 16-bit colour on the way: compare with a tolerance.
+bool near(Pixel p, int r, int g, int b, int tolerance = 12);
+
+struct Session {
+    std::string display;  // ":N"
+    pid_t xvfb = -1;
+    std::string home;     // temporary HOME (ALSA sent nowhere), removed at stop
+    std::string workdir;  // the game's working directory (holds Data/, Hudba/)
+    pid_t game = -1;
+    std::string window;   // X window id of the game, as xdotool prints it
+    std::string shots;    // where screenshots are kept for people to look at
+};
+
+// Starts Xvfb on a free display and prepares a working directory that is a
+// copy of the build's Data/ and Hudba/ folders. Returns false with a message.
+bool start_session(Session& s, std::string& error);
+void stop_session(Session& s);
+
+// Starts build/talvena in the session's working directory and waits for its
+// window to be mapped.
+bool start_game(Session& s, std::string& error, int timeout_ms = 15000);
+// Waits for the game to exit; false on timeout. status is the exit code, or
+// 128 + signal when it was killed by one.
+bool wait_game(Session& s, int timeout_ms, int& status);
+void kill_game(Session& s);
+
+// Runs a command with the session's DISPLAY; returns its exit status and
+// fills out with its standard output.
+int run(const Session& s, const std::string& command, std::string* out = nullptr);
+
+void move_mouse(const Session& s, int x, int y);
+void click(const Session& s, int x, int y, int button = 1);
+void press_key(const Session& s, const std::string& key);
+void hold_key(const Session& s, const std::string& key, int ms);
+
+// Window-relative screenshot of the game, saved as shots/<name>.png too.
+Image screenshot(const Session& s, const std::string& name);
+
+// Polls screenshots until pred holds or the time runs out; the last image is
+// left in out.
+template <class Pred>
+bool wait_for_screen(const Session& s, const std::string& name, int timeout_ms, Pred pred, Image& out);
+bool wait_for_screen_impl(const Session& s, const std::string& name, int timeout_ms,
+                          bool (*pred)(const Image&, void*), void* ctx, Image& out);
+template <class Pred>
+bool wait_for_screen(const Session& s, const std::string& name, int timeout_ms, Pred pred, Image& out) {
+    return wait_for_screen_impl(
+        s, name, timeout_ms, [](const Image& i, void* c) { return (*static_cast<Pred*>(c))(i); }, &pred, out);
+}
+
+// Sends WM_DELETE_WINDOW to a window, as a window manager's close button does.
+bool send_close_request(const Session& s, const std::string& window);
+
+// Window id of the first window whose name matches (xdotool search), or "".
+std::string find_window(const Session& s, const std::string& args);
+
+// Counts pixels in a rectangle within the tolerance of a colour.
+int count_near(const Image& img, int x1, int y1, int x2, int y2, int r, int g, int b, int tolerance = 12);
+
+void sleep_ms(int ms);
+
+}  // namespace e2e

@@ -1,0 +1,137 @@
+// The real game binary under Xvfb: start-up, the play screen, the clocks,
+// the ways out, and the start-up failure.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <string>
+
+#include "e2e/harness.h"
+
+namespace {
+
+using e2e::Image;
+using e2e::Pixel;
+
+// Average colour of a small box around a square's centre.
+Pixel centre_colour(const Image& img, int square, int half = 4) {
+    const int cx = 275 + (square % 8) * 58 + 29, cy = 56 + (square / 8) * 58 + 29;
+    long r = 0, g = 0, b = 0, n = 0;
+    for (int y = cy - half; y <= cy + half; y++)
+        for (int x = cx - half; x <= cx + half; x++) {
+            Pixel p = img.at(x, y);
+            r += p.r, g += p.g, b += p.b, n++;
+        }
+    return {static_cast<int>(r / n), static_cast<int>(g / n), static_cast<int>(b / n)};
+}
+
+int distance(Pixel a, Pixel b) { return std::abs(a.r - b.r) + std::abs(a.g - b.g) + std::abs(a.b - b.b); }
+
+bool is_dark(int square) { return (square / 8 + square % 8) % 2 == 1; }
+
+// Pixels of a panel line's grey inside its box: text drawn there or not.
+int text_pixels(const Image& img, int x1, int y1, int x2, int y2, int grey) {
+    return e2e::count_near(img, x1, y1, x2, y2, grey, grey, grey, 10);
+}
+
+struct StartupTest : ::testing::Test {
+    e2e::Session s;
+    void SetUp() override {
+        std::string error;
+        ASSERT_TRUE(e2e::start_session(s, error)) << error;
+    }
+    void TearDown() override { e2e::stop_session(s); }
+    void start() {
+        std::string error;
+        ASSERT_TRUE(e2e::start_game(s, error)) << error;
+    }
+};
+
+TEST_F(StartupTest, PlayScreenShowsTheStartingPositionAndPanel) {
+    start();
+    e2e::move_mouse(s, 780, 580);  // pointer away from the board
+    e2e::sleep_ms(400);
+    Image img = e2e::screenshot(s, "startup_play_screen");
+    ASSERT_EQ(img.width, 800);
+    ASSERT_EQ(img.height, 600);
+
+    // Every light square shows the same tile; the empty dark squares of rows
+    // 3 and 4 show another, clearly different one.
+    const Pixel light = centre_colour(img, 0), dark = centre_colour(img, 25);
+    EXPECT_GT(distance(light, dark), 60) << "light and dark tiles must differ";
+    for (int i = 0; i < 64; i++) {
+        if (!is_dark(i)) EXPECT_LT(distance(centre_colour(img, i), light), 30) << "light square " << i;
+        if (is_dark(i) && i >= 24 && i < 40) EXPECT_LT(distance(centre_colour(img, i), dark), 30) << "empty " << i;
+    }
+    // Men on the 24 starting squares: red on rows 0-2, blue on rows 5-7.
+    for (int i = 0; i < 64; i++) {
+        if (!is_dark(i) || (i >= 24 && i < 40)) continue;
+        Pixel p = centre_colour(img, i, 10);
+        EXPECT_GT(distance(p, dark), 40) << "a man should stand on " << i;
+        if (i < 24) EXPECT_GT(p.r, p.b + 30) << "red man on " << i;
+        else EXPECT_GT(p.b, p.r + 30) << "blue man on " << i;
+    }
+    // Panel text: the clocks in grey 140, the labels in grey 170.
+    EXPECT_GT(text_pixels(img, 54, 40, 150, 64, 140), 40) << "time of day";
+    EXPECT_GT(text_pixels(img, 61, 66, 150, 90, 140), 30) << "game clock";
+    EXPECT_GT(text_pixels(img, 46, 106, 147, 121, 170), 20) << "Obtížnost";
+    EXPECT_GT(text_pixels(img, 46, 124, 147, 139, 170), 20) << "level";
+    EXPECT_GT(text_pixels(img, 46, 405, 147, 438, 170), 20) << "names";
+    EXPECT_GT(text_pixels(img, 46, 463, 147, 496, 170), 20) << "Nyní hraje";
+    EXPECT_GT(text_pixels(img, 46, 521, 147, 554, 170), 20) << "Stav tahu";
+}
+
+TEST_F(StartupTest, GameClockAdvances) {
+    start();
+    e2e::move_mouse(s, 780, 580);
+    Image first = e2e::screenshot(s, "clock_first");
+    e2e::sleep_ms(2300);
+    Image second = e2e::screenshot(s, "clock_second");
+    int changed = 0;
+    for (int y = 66; y < 92; y++)
+        for (int x = 60; x < 160; x++) changed += distance(first.at(x, y), second.at(x, y)) > 30;
+    EXPECT_GT(changed, 5) << "the game clock should have moved on";
+}
+
+TEST_F(StartupTest, EscapeEndsTheProgramWithStatusZero) {
+    start();
+    e2e::press_key(s, "Escape");
+    int status = -1;
+    ASSERT_TRUE(e2e::wait_game(s, 10000, status)) << "the game did not end on Esc";
+    EXPECT_EQ(status, 0);
+}
+
+TEST_F(StartupTest, CloseButtonEndsTheProgramLikeQuitting) {
+    start();
+    ASSERT_TRUE(e2e::send_close_request(s, s.window));
+    int status = -1;
+    ASSERT_TRUE(e2e::wait_game(s, 10000, status)) << "the game did not end on the close request";
+    EXPECT_EQ(status, 0);
+}
+
+TEST_F(StartupTest, MissingDatafileIsReportedAndFails) {
+    std::remove((s.workdir + "/Data/talvena.dat").c_str());
+    std::string error;
+    // No game window appears; Allegro shows its message box through xmessage.
+    ASSERT_FALSE(e2e::start_game(s, error, 1500));
+    std::string box;
+    for (int i = 0; i < 100 && box.empty(); i++) {
+        box = e2e::find_window(s, "--onlyvisible --class Xmessage");
+        if (box.empty()) e2e::sleep_ms(100);
+    }
+    ASSERT_FALSE(box.empty()) << "no message box";
+    s.window = box;
+    Image img = e2e::screenshot(s, "missing_datafile_message");
+    EXPECT_GT(img.width, 0);
+    // The message itself is the box's text; read it from the command line
+    // Allegro gave xmessage.
+    std::string args;
+    e2e::run(s, "ps -o args= -C xmessage", &args);
+    EXPECT_NE(args.find("Nelze nahrat soubor talvena.dat z adresare Data."), std::string::npos) << args;
+    // Close it as a user would: click its OK button, bottom left in the box.
+    e2e::click(s, 15, img.height - 13);
+    int status = -1;
+    ASSERT_TRUE(e2e::wait_game(s, 5000, status)) << "the game did not end after the message box";
+    EXPECT_NE(status, 0);
+}
+
+}  // namespace
