@@ -1,6 +1,8 @@
 // Test helpers: an empty board with its geometry, pieces placed by index.
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include <initializer_list>
 #include <utility>
 
@@ -14,7 +16,10 @@ inline void empty_board() {
 
 inline void place(std::initializer_list<std::pair<int, int32_t>> pieces) {
     empty_board();
-    for (const auto& p : pieces) board[p.first].piece = p.second;
+    for (const auto& p : pieces) {
+        if (board[p.first].light) ADD_FAILURE() << "piece placed on light square " << p.first;
+        board[p.first].piece = p.second;
+    }
 }
 
 inline ScratchBoard scratch_of_board() {

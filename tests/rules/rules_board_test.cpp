@@ -93,16 +93,18 @@ TEST(KingMoves, RefusedOverAdjacentPiecesOrOwnPiece) {
 }
 
 TEST(KingMoves, SlideAndGuards) {
-    place({{63, RED_KING}, {27, BLUE_MAN}});
-    EXPECT_EQ(is_king_slide(63, 36, RED), 1);
-    EXPECT_EQ(is_king_slide(63, 27, RED), 0);  // target itself occupied
-    EXPECT_EQ(is_king_slide(63, 18, RED), 0);
-    EXPECT_EQ(is_king_capture(63, 18, RED), 1);
-    EXPECT_EQ(is_king_capture(63, 36, RED), 0);  // nothing between
-    EXPECT_EQ(is_king_slide(63, 36, BLUE), 0);   // not blue's king
-    EXPECT_EQ(is_king_capture(63, 18, BLUE), 0);
-    EXPECT_EQ(is_king_slide(63, 63, RED), 0);
-    EXPECT_EQ(is_king_slide(63, 50, RED), 0);  // 13 is no line
+    place({{62, RED_KING}, {26, BLUE_MAN}});
+    EXPECT_EQ(is_king_slide(62, 35, RED), 1);
+    EXPECT_EQ(is_king_slide(62, 26, RED), 0);  // target itself occupied
+    EXPECT_EQ(is_king_slide(62, 17, RED), 0);
+    EXPECT_EQ(is_king_capture(62, 17, RED), 1);
+    EXPECT_EQ(is_king_capture(62, 8, RED), 1);
+    EXPECT_EQ(is_king_capture(62, 35, RED), 0);  // nothing between
+    EXPECT_EQ(is_king_slide(62, 35, BLUE), 0);   // not blue's king
+    EXPECT_EQ(is_king_capture(62, 17, BLUE), 0);
+    EXPECT_EQ(is_king_slide(62, 62, RED), 0);
+    EXPECT_EQ(is_king_slide(62, 49, RED), 0);  // 13 is no line
+    EXPECT_EQ(is_king_slide(62, 80, RED), 0);  // off the board
 }
 
 TEST(KingMoves, WrappedLineNeverLegal) {
