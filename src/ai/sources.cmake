@@ -1,0 +1,4 @@
+list(APPEND CORE_SOURCES
+  src/ai/lookahead.cpp
+  src/ai/move_rules.cpp
+  src/ai/move_selection.cpp)
