@@ -1,0 +1,1 @@
+list(APPEND GAME_SOURCES src/audio/sound_effects.cpp)

@@ -1,0 +1,97 @@
+// Game play: the Allegro side of the game loop. It polls the input, hands it
+// to loop_pass and does what the pass asks: timers, sounds, the frame and
+// the menu.
+#include "play/game_loop.h"
+
+#include "app/game_state.h"
+#include "app/resources.h"
+#include "audio/sound_effects.h"
+#include "play/loop_logic.h"
+#include "play/render.h"
+#include "ui/menu_result.h"
+#include "ui/toolkit.h"
+
+namespace {
+
+// MAIN MENU STAND-IN: the main menu does not exist yet. Wherever play would
+// open it (right button or Esc, or a click after the game has ended) this
+// answers "Konec", so the program shuts down normally. The main menu
+// replaces this function and nothing else.
+int32_t open_main_menu() { return MENU_QUIT; }
+
+int32_t key_waiting() {
+    clear_keybuf();
+    return keypressed() ? 1 : 0;
+}
+
+// The (re)start steps outside the loop's own state.
+void start_play(LoopState& st) {
+    draw_board(board_buffer);
+    loop_start(st);
+    clock_seconds = game.paused_seconds;
+    clock_minutes = game.paused_minutes;
+    ticks = 0;
+}
+
+}  // namespace
+
+int32_t game_loop(int32_t menu_result) {
+    if (menu_result == MENU_QUIT) return 0;
+    LoopState st;
+    start_play(st);
+    while (!quit_requested) {
+        poll_keyboard();
+        poll_mouse();
+        LoopInput in;
+        in.mouse_x = mouse_x;
+        in.mouse_y = mouse_y;
+        in.mouse_b = mouse_b;
+        in.key_x = key[KEY_X] ? 1 : 0;
+        in.key_esc = key[KEY_ESC] ? 1 : 0;
+        in.key_waiting = key_waiting;
+        in.ticks = ticks;
+        in.clock_minutes = clock_minutes;
+        in.clock_seconds = clock_seconds;
+
+        const LoopOutput out = loop_pass(st, in);
+        if (out.leave) return 0;
+        if (out.ticks_reset) ticks = 0;
+        if (out.clock_set) {
+            clock_minutes = out.clock_minutes;
+            clock_seconds = out.clock_seconds;
+        }
+        if (out.pick_sound) play_pick_sound(RES_SND_PICK);
+        if (out.move_sound) play_move_sound();
+
+        if (out.menu == LOOP_MENU_GAME_OVER) {
+            if (open_main_menu() == MENU_QUIT) return 0;
+            start_play(st);
+            continue;
+        }
+
+        compose_frame(out.pointer_square, out.piece_picked, out.side_to_move, out.notice, out.seconds,
+                      out.minutes);
+        music_upkeep();
+
+        if (out.menu == LOOP_MENU_FROM_BOARD) {
+            // Time spent in the menu does not count.
+            game.paused_seconds = clock_seconds;
+            game.paused_minutes = clock_minutes;
+            const int saved_ticks = ticks;
+            if (loop_after_menu(st, open_main_menu())) {
+                start_play(st);
+            } else {
+                clock_minutes = game.paused_minutes;
+                clock_seconds = game.paused_seconds;
+                ticks = saved_ticks;
+            }
+        }
+    }
+    return 0;
+}
+
+int32_t play_two_player_game() {
+    settings.opponent = OPPONENT_HUMAN;
+    new_game();
+    return game_loop(MENU_NEW_GAME);
+}

@@ -1,0 +1,215 @@
+// Game play: turn control. Every wait is "ticks past 500" after a reset, a
+// little over two seconds; the pass works on its own copy of the counters
+// and tells the shell what to write back.
+#include "play/loop_logic.h"
+
+#include "ai/ai.h"
+#include "play/notices.h"
+#include "ui/menu_result.h"
+
+namespace {
+
+// The counters as this pass sees them.
+struct PassTimers {
+    int32_t ticks;
+    LoopOutput* out;
+    void reset() {
+        ticks = 0;
+        out->ticks_reset = 1;
+    }
+};
+
+// X can hand the move from a human to the computer or back in the middle
+// of a move. The computer reads any source mark as a chain square, and a
+// human must not inherit the computer's half-shown move, so whatever the
+// other kind of player left behind goes, except a chain's own piece.
+void hand_over(LoopState& st, int32_t computer_now) {
+    clear_marks(2);
+    if (st.in_chain) {
+        // The chain square keeps its source mark; a human holds it picked.
+        st.piece_picked = computer_now ? 0 : 1;
+    } else {
+        clear_marks(1);
+        st.piece_picked = 0;
+    }
+    st.ai_phase = 0;
+}
+
+void flip_opponent(LoopState& st) {
+    const int32_t computer_before = computer_to_move();
+    settings.opponent = settings.opponent == OPPONENT_COMPUTER ? OPPONENT_HUMAN : OPPONENT_COMPUTER;
+    const int32_t computer_now = computer_to_move();
+    if (computer_now != computer_before) hand_over(st, computer_now);
+}
+
+// One move or one jump of a chain, the human's and the computer's alike.
+// Answers 1 when the turn passed.
+int32_t carry_out_move(LoopState& st, PassTimers& t) {
+    t.out->move_sound = 1;
+    if (perform_move(game.turn) == 1) {
+        st.in_chain = 1;
+        st.notice = NOTICE_NEXT_JUMP;
+        t.reset();
+        return 0;
+    }
+    st.in_chain = 0;
+    game.turn = other_side(game.turn);
+    return 1;
+}
+
+void computer_turn(LoopState& st, PassTimers& t) {
+    if (st.ai_phase == 0 && t.ticks > NOTICE_TICKS) {
+        st.ai_phase = 1;
+        t.reset();
+    }
+    if (st.ai_phase == 1) {
+        choose_computer_move(game.turn);
+        st.ai_phase = 2;
+        t.reset();
+        if (!st.in_chain) t.out->pick_sound = 1;
+    }
+    if (st.ai_phase == 2 && t.ticks > NOTICE_TICKS) {
+        st.piece_picked = 1;  // from now on the frame marks the destination
+        st.ai_phase = 3;
+        t.reset();
+    }
+    if (st.ai_phase == 3 && t.ticks > NOTICE_TICKS) {
+        carry_out_move(st, t);  // a passing turn leaves ticks running
+        st.ai_phase = 0;
+        st.piece_picked = 0;
+    }
+}
+
+void human_turn(LoopState& st, const LoopInput& in, PassTimers& t) {
+    if (st.click != CLICK_CLICKED) return;
+    st.click = CLICK_IDLE;
+    const int32_t s = square_at_point(in.mouse_x, in.mouse_y);
+    if (!st.piece_picked) {
+        if (s >= 0 && owns_piece(s, game.turn)) {
+            board[s].source_mark = 1;
+            st.piece_picked = 1;
+            t.out->pick_sound = 1;
+        }
+        return;
+    }
+    const int32_t p = source_square();
+    if (p < 0) {
+        // A pick without its mark cannot be moved; start the move anew.
+        st.piece_picked = 0;
+        return;
+    }
+    const MoveVerdict verdict = accept_human_move(p, s, game.turn, st.in_chain);
+    switch (verdict) {
+        case VERDICT_RECLICK:
+            if (!st.in_chain) st.piece_picked = 0;
+            break;
+        case VERDICT_REFUSED_MAN:
+        case VERDICT_REFUSED_KING:
+            // Outside a chain the rules have dropped the mark: start anew.
+            st.notice = verdict == VERDICT_REFUSED_KING ? NOTICE_CAPTURE_KING : NOTICE_CAPTURE_MAN;
+            t.reset();
+            if (!st.in_chain) st.piece_picked = 0;
+            break;
+        case VERDICT_ACCEPTED:
+            if (carry_out_move(st, t)) {
+                st.piece_picked = 0;
+                t.reset();
+            }
+            break;
+        case VERDICT_IGNORED:
+            break;
+    }
+}
+
+}  // namespace
+
+int32_t computer_to_move() {
+    return settings.opponent == OPPONENT_COMPUTER && game.turn == settings.computer_side ? 1 : 0;
+}
+
+void loop_start(LoopState& st) {
+    st.click = CLICK_IDLE;
+    st.in_chain = 0;
+    clear_marks(1);
+    clear_marks(2);
+    st.piece_picked = 0;
+    st.leave_code = 0;
+    st.ai_phase = 0;
+    st.notice = NOTICE_NONE;
+    draw_book_reset(st.draw_book);
+}
+
+LoopOutput loop_pass(LoopState& st, const LoopInput& in) {
+    LoopOutput out = {};
+    if (st.leave_code != 0) {
+        out.leave = 1;
+        return out;
+    }
+    PassTimers t = {in.ticks, &out};
+    int32_t minutes = in.clock_minutes;
+    int32_t seconds = in.clock_seconds;
+
+    if (in.key_x) flip_opponent(st);
+
+    int32_t ended = NOTICE_NONE;
+    if (game_result(game.turn) != 0) {
+        ended = NOTICE_WON;
+    } else if (draw_check(st.draw_book.quiet_moves, st.draw_book.last_piece_count, st.draw_book.draw_snapshot) ==
+               1) {
+        ended = NOTICE_DRAWN;
+    }
+
+    if (ended != NOTICE_NONE) {
+        // Only the frame that finds the end records it; a short notice still
+        // standing then gives way to the end panel.
+        if (st.notice < NOTICE_WON) {
+            st.notice = ended;
+            game.final_minutes = minutes;
+            game.final_seconds = seconds;
+            game.game_running = 0;
+        }
+        minutes = game.final_minutes;
+        seconds = game.final_seconds;
+        out.clock_set = 1;
+        out.clock_minutes = minutes;
+        out.clock_seconds = seconds;
+        const int32_t key_waiting = in.key_waiting != nullptr ? in.key_waiting() : 0;
+        if (key_waiting || (in.mouse_b & 1)) {
+            out.menu = LOOP_MENU_GAME_OVER;
+            return out;
+        }
+    } else {
+        // The game loop's own tracker keeps a click until a human's turn
+        // takes it, so a click made during a notice or the computer's move
+        // counts afterwards.
+        const bool down = (in.mouse_b & 1) != 0;
+        if (!down && st.click == CLICK_PRESSED) st.click = CLICK_CLICKED;
+        if (down && st.click == CLICK_IDLE) st.click = CLICK_PRESSED;
+
+        if (st.notice != NOTICE_NONE) {
+            if (t.ticks > NOTICE_TICKS) st.notice = NOTICE_NONE;
+        } else if (computer_to_move()) {
+            computer_turn(st, t);
+        } else {
+            human_turn(st, in, t);
+        }
+    }
+
+    out.pointer_square = computer_to_move() ? target_square() : square_at_point(in.mouse_x, in.mouse_y);
+    out.piece_picked = st.piece_picked;
+    out.side_to_move = game.turn;
+    out.notice = st.notice;
+    out.seconds = seconds;
+    out.minutes = minutes;
+    if ((in.mouse_b & 2) || in.key_esc) out.menu = LOOP_MENU_FROM_BOARD;
+    return out;
+}
+
+int32_t loop_after_menu(LoopState& st, int32_t result) {
+    st.leave_code = result;
+    if (result == MENU_NEW_GAME || result == MENU_LOADED) {
+        loop_start(st);
+        return 1;
+    }
+    return 0;
+}

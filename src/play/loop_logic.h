@@ -1,0 +1,81 @@
+// Game play: one pass of the game loop as a function of the loop's state and
+// what was read from the mouse, the keyboard and the timers. It moves the
+// pieces, keeps the turn, the notices and the end of the game, and answers
+// what the Allegro shell (play/game_loop.cpp) must do: sounds, the frame,
+// the menu. No Allegro here, so every rule of play can be tested without a
+// display.
+#pragma once
+
+#include <cstdint>
+
+#include "rules/rules.h"
+#include "ui/widgets.h"
+
+// Everything the loop keeps between passes; it starts afresh whenever the
+// loop (re)starts and is never saved with a game.
+struct LoopState {
+    ClickTracker click;
+    int32_t in_chain;      // a capture chain goes on with the same piece
+    int32_t piece_picked;  // human: a piece is picked; computer: its move is shown
+    int32_t leave_code;    // result of the last menu opened from the board
+    int32_t ai_phase;      // 0..3, progress of the computer's move
+    int32_t notice;        // Notice (play/notices.h)
+    DrawBook draw_book;
+};
+
+// What the shell read at the top of the pass.
+struct LoopInput {
+    int32_t mouse_x;
+    int32_t mouse_y;
+    int32_t mouse_b;  // bit 0 left, bit 1 right
+    int32_t key_x;    // X held
+    int32_t key_esc;  // Esc held
+    // Once the game is decided: empties the keyboard buffer and answers
+    // whether a key is waiting all the same. Null counts as no key.
+    int32_t (*key_waiting)();
+    int32_t ticks;
+    int32_t clock_minutes;
+    int32_t clock_seconds;
+};
+
+enum LoopMenu : int32_t {
+    LOOP_MENU_NONE = 0,
+    LOOP_MENU_GAME_OVER = 1,   // at once, no frame drawn; then restart with its result
+    LOOP_MENU_FROM_BOARD = 2   // after the frame; the clock pauses meanwhile
+};
+
+// What the shell must do after the pass, in this order: leave, write the
+// timers, play the sounds, open the menu at once or draw the frame (with
+// the compose_frame arguments below) and then maybe open the menu.
+struct LoopOutput {
+    int32_t leave;  // return from the game loop
+    int32_t ticks_reset;
+    int32_t clock_set;  // clock_minutes and clock_seconds below are to be written
+    int32_t clock_minutes;
+    int32_t clock_seconds;
+    int32_t pick_sound;
+    int32_t move_sound;
+    int32_t menu;  // LoopMenu
+    // compose_frame
+    int32_t pointer_square;
+    int32_t piece_picked;
+    int32_t side_to_move;
+    int32_t notice;
+    int32_t seconds;
+    int32_t minutes;
+};
+
+// Whether the side to move is the computer's.
+int32_t computer_to_move();
+
+// The loop-local part of a (re)start: fresh state, no marks, draw
+// bookkeeping from the board. The shell redraws the empty board and sets the
+// clock from the paused time.
+void loop_start(LoopState& st);
+
+LoopOutput loop_pass(LoopState& st, const LoopInput& in);
+
+// The menu opened from the board has answered `result`. Answers 1 when play
+// restarts on a new or loaded game (the state is already reset), 0 when the
+// interrupted play goes on (or ends at the next pass on "Konec").
+int32_t loop_after_menu(LoopState& st, int32_t result);

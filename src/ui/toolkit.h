@@ -1,0 +1,46 @@
+// Menus and screens: the drawing side of the screen toolkit: labels in the
+// menu font, the translucent framed panel, the main menu's backdrop and the
+// frame loop every sub-screen runs.
+#pragma once
+
+#include <allegro.h>
+
+#include <cstdint>
+
+#include "ui/widgets.h"
+
+// Line colours.
+struct LineColour {
+    int r, g, b;
+};
+constexpr LineColour COLOUR_HIGHLIGHT = {255, 180, 0};  // under the mouse, or being edited
+constexpr LineColour COLOUR_NORMAL = {200, 200, 200};
+constexpr LineColour COLOUR_DISABLED = {100, 100, 100};
+constexpr LineColour COLOUR_FRAME = {250, 250, 250};
+constexpr int PANEL_SHADE_ALPHA = 200;
+
+// makecol of the colour a line of that look is drawn in.
+int line_colour(int32_t look);
+
+// A new label at (x, y) measured with the menu font; the caller deletes it.
+Label* label_new(const char* text, int32_t x, int32_t y);
+
+// The label's own text in the menu font, "%s" so a '%' in it prints as is.
+void draw_label(BITMAP* bmp, const Label& label, int colour);
+
+// Darkens the box to about a fifth of its brightness and frames it with a
+// one-pixel light line; the right and bottom edges are part of the frame.
+// Arguments: left, right, top, bottom.
+void draw_panel(int32_t x1, int32_t x2, int32_t y1, int32_t y2, BITMAP* bmp);
+
+// The main menu's picture with its panel on top.
+void draw_menu_backdrop(int32_t x1, int32_t x2, int32_t y1, int32_t y2, BITMAP* bmp);
+
+// Runs a sub-screen over `backdrop` (the frame the main menu last showed)
+// until its `done` is set or the window is closed. The panel stays drawn on
+// the backdrop afterwards.
+void run_screen(Screen& s, BITMAP* backdrop);
+
+// Music upkeep, once per pass of every screen loop and once per frame of
+// the game loop: feeds the music stream once the music player exists.
+void music_upkeep();
