@@ -1,0 +1,34 @@
+// The analysis command talvena-cli: the game's own rules run on the global
+// board from a position given as text. Each command is a function with the
+// signature below, listed in the table of cli_main.cpp.
+#pragma once
+
+#include <string>
+
+// Exit statuses: 0 done, 2 bad input.
+constexpr int CLI_OK = 0;
+constexpr int CLI_BAD_INPUT = 2;
+
+// A command receives only its own arguments (the words after its name).
+// It writes its answer to `out`, and on bad input exactly one line starting
+// with "error:" to `err` and nothing to `out`.
+using CliCommandFn = int (*)(int argc, const char* const* argv, std::string& out, std::string& err);
+
+struct CliCommand {
+    const char* name;
+    const char* usage;
+    CliCommandFn run;
+};
+
+// argv[0] is the program name, argv[1] the command.
+int cli_run(int argc, const char* const* argv, std::string& out, std::string& err);
+
+// Sets `err` to one "error: ..." line and answers CLI_BAD_INPUT.
+int cli_fail(std::string& err, const std::string& message);
+
+// An argument shown inside an error message, with control and non-ASCII
+// bytes escaped so any input prints as one safe line.
+std::string cli_quote(const char* arg);
+
+int cli_perft(int argc, const char* const* argv, std::string& out, std::string& err);
+int cli_show(int argc, const char* const* argv, std::string& out, std::string& err);
