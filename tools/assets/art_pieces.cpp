@@ -246,6 +246,17 @@ void draw_crown(Image &img, float lift) {
         }
 }
 
+// Glows and shadows fade out before the corners, so the square around the
+// drawing is exactly the dark square the picture is blitted onto.
+void keep_square_corners(Image &img, const Image &dark_square) {
+    for (int y = 0; y < TILE; ++y)
+        for (int x = 0; x < TILE; ++x) {
+            float r = std::hypot(x + 0.5f - CX, y + 0.5f - CY);
+            float keep = smoothstep(30.0f, 35.0f, r);
+            if (keep > 0.0f) pixel(img, x, y) = mix(pixel(img, x, y), pixel(dark_square, x, y), keep);
+        }
+}
+
 }  // namespace
 
 Image make_piece(int side, bool king, int state, const Image &dark_square) {
@@ -258,6 +269,7 @@ Image make_piece(int side, bool king, int state, const Image &dark_square) {
     if (state == 2) draw_gold_ring(img, RADIUS + 2.6f, 1.9f);
     draw_body(img, pal, lift);
     if (king) draw_crown(img, lift);
+    keep_square_corners(img, dark_square);
     return img;
 }
 
@@ -308,6 +320,7 @@ Image make_marker(bool legal, const Image &dark_square) {
                 blend(img, x, y, c, cov);
             }
     }
+    keep_square_corners(img, dark_square);
     return img;
 }
 
