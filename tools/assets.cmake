@@ -31,6 +31,7 @@ add_custom_command(
   COMMENT "Generating Data/talvena.dat and Data/allegro.cfg"
   VERBATIM)
 add_custom_target(talvena_data ALL
+  COMMAND ${CMAKE_COMMAND} -E make_directory ${CMAKE_BINARY_DIR}/Hudba
   DEPENDS ${CMAKE_BINARY_DIR}/Data/talvena.dat ${CMAKE_BINARY_DIR}/Data/allegro.cfg)
 
 # Renders the play and menu screens from the generated datafile into BMP

@@ -21,7 +21,7 @@ struct WoodStyle {
     uint32_t seed;
 };
 
-extern const WoodStyle WOOD_MAPLE, WOOD_WALNUT, WOOD_FRAME, WOOD_TABLE;
+extern const WoodStyle WOOD_MAPLE, WOOD_WALNUT, WOOD_FRAME;
 
 Color wood_color(const WoodStyle &style, float u, float v);
 

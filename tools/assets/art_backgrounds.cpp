@@ -145,9 +145,9 @@ void draw_side_panel(Image &img, const FontFiles &fonts) {
         }
     // the clock window: recessed, nearly black
     for (int y = 32; y < 96; ++y)
-        for (int x = 38; x < 152; ++x) {
+        for (int x = 39; x < 155; ++x) {
             float px = x + 0.5f, py = y + 0.5f;
-            float d = sd_box(px, py, 95.0f, 64.0f, 57.0f, 32.0f, 4.0f);
+            float d = sd_box(px, py, 97.0f, 64.0f, 58.0f, 32.0f, 4.0f);
             float cov = coverage_from_distance(d);
             if (cov <= 0) continue;
             Color c = rgb(7, 8, 8);

@@ -7,7 +7,6 @@
 const WoodStyle WOOD_MAPLE = {{0.94f, 0.83f, 0.63f, 1}, {0.84f, 0.67f, 0.45f, 1}, 7.5f, 0.9f, 0.06f, 11};
 const WoodStyle WOOD_WALNUT = {{0.42f, 0.27f, 0.16f, 1}, {0.27f, 0.155f, 0.085f, 1}, 6.0f, 1.3f, 0.11f, 23};
 const WoodStyle WOOD_FRAME = {{0.55f, 0.28f, 0.14f, 1}, {0.36f, 0.16f, 0.07f, 1}, 6.0f, 3.5f, 0.16f, 37};
-const WoodStyle WOOD_TABLE = {{0.23f, 0.14f, 0.09f, 1}, {0.15f, 0.09f, 0.055f, 1}, 10.0f, 4.0f, 0.12f, 53};
 
 Color wood_color(const WoodStyle &s, float u, float v) {
     // Rings: stripes across v, bent by low-frequency noise so they wander
@@ -329,15 +328,19 @@ Image make_pointer() {
     Image img = image_new(size, size, rgb(255, 0, 255));
     // The classic arrow, tip at (0, 0); solid pixels only, since the sprite
     // is drawn with the magenta mask colour as its only transparency.
-    const float arrow[] = {0.0f, 0.0f, 0.0f, 18.0f, 4.5f, 14.0f, 8.0f, 21.5f, 11.0f, 20.2f, 7.6f, 12.8f, 13.0f, 12.8f};
+    const float arrow[] = {0.0f, 0.0f, 0.0f, 17.5f, 4.2f, 13.6f, 7.4f, 20.6f, 10.4f, 19.3f, 7.3f, 12.5f, 12.6f, 12.5f};
     const int n = 7;
     // shifted one pixel so the outline has room on the left and top
     auto inside = [&](int x, int y) { return sd_polygon(x - 0.5f, y - 0.5f, arrow, n) < 0.0f; };
     for (int y = 0; y < size; ++y)
         for (int x = 0; x < size; ++x) {
             if (inside(x, y)) {
-                float t = (x + y) / 28.0f;
-                pixel(img, x, y) = mix(rgb(255, 250, 228), rgb(222, 184, 96), clampf(t, 0.0f, 1.0f));
+                // white body, warmer towards the tail, with a shaded inner
+                // edge on the lower right for a little relief
+                float t = clampf((x + y) / 26.0f, 0.0f, 1.0f);
+                Color c = mix(rgb(255, 255, 255), rgb(226, 214, 186), t);
+                if (!inside(x + 1, y + 1)) c = rgb(150, 136, 110);
+                pixel(img, x, y) = c;
                 continue;
             }
             bool edge = false;

@@ -97,3 +97,27 @@ bool write_file(const std::string &path, const std::vector<uint8_t> &bytes) {
 bool write_text_file(const std::string &path, const std::string &text) {
     return write_file(path, std::vector<uint8_t>(text.begin(), text.end()));
 }
+
+bool write_wav(const std::string &path, int freq, const std::vector<int16_t> &samples) {
+    std::vector<uint8_t> out;
+    auto put_le32 = [&out](uint32_t v) {
+        for (int i = 0; i < 4; ++i) out.push_back(static_cast<uint8_t>(v >> (8 * i)));
+    };
+    auto put_tag = [&out](const char *tag) { out.insert(out.end(), tag, tag + 4); };
+    uint32_t data_size = static_cast<uint32_t>(samples.size() * 2);
+    put_tag("RIFF");
+    put_le32(36 + data_size);
+    put_tag("WAVE");
+    put_tag("fmt ");
+    put_le32(16);
+    put_le16(out, 1);  // PCM
+    put_le16(out, 1);  // mono
+    put_le32(static_cast<uint32_t>(freq));
+    put_le32(static_cast<uint32_t>(freq * 2));
+    put_le16(out, 2);
+    put_le16(out, 16);
+    put_tag("data");
+    put_le32(data_size);
+    for (int16_t s : samples) put_le16(out, static_cast<uint16_t>(s));
+    return write_file(path, out);
+}

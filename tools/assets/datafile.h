@@ -37,3 +37,5 @@ void add_sample16(Datafile &dat, const std::string &name, int freq, const std::v
 std::vector<uint8_t> datafile_bytes(const Datafile &dat);
 bool write_file(const std::string &path, const std::vector<uint8_t> &bytes);
 bool write_text_file(const std::string &path, const std::string &text);
+// A mono 16-bit WAV file (used only for listening to the sounds).
+bool write_wav(const std::string &path, int freq, const std::vector<int16_t> &samples);

@@ -36,14 +36,6 @@ FT_Face open_face(const std::string &file) {
     return face;
 }
 
-// The characters the game draws: everything a glyph cell must hold in full.
-bool needed_char(int c) {
-    if (c < 0x180 && c >= 0x20 && c <= 0xFF) return true;
-    static const int czech[] = {0x10C, 0x10D, 0x10E, 0x10F, 0x11A, 0x11B, 0x147, 0x148,
-                                0x158, 0x159, 0x160, 0x161, 0x164, 0x165, 0x16E, 0x16F, 0x17D, 0x17E};
-    return std::find(std::begin(czech), std::end(czech), c) != std::end(czech);
-}
-
 struct RawGlyph {
     int left = 0, top = 0, width = 0, rows = 0, advance = 0;
     std::vector<uint8_t> on;  // width × rows, 0 or 1
@@ -119,13 +111,15 @@ std::vector<FontRange> build_mono_font(const FontSpec &spec, FontInfo *info) {
     }
 
     std::map<int, RawGlyph> raw;
+    std::vector<int> missing;
     int top = 0, bottom = 0;
     for (const auto &range : FONT_RANGES)
         for (int c = range[0]; c <= range[1]; ++c) {
             RawGlyph g = (spec.chevron_arrows && (c == '<' || c == '>')) ? chevron(x_height, c == '<')
                                                                            : load_mono(face, c);
             if (c == ' ' && spec.space_width > 0) g.advance = spec.space_width;
-            if (needed_char(c) && g.rows > 0) {
+            if (FT_Get_Char_Index(face, static_cast<FT_ULong>(c)) == 0) missing.push_back(c);
+            if (g.rows > 0) {
                 top = std::max(top, g.top);
                 bottom = std::max(bottom, g.rows - g.top);
             }
@@ -133,6 +127,7 @@ std::vector<FontRange> build_mono_font(const FontSpec &spec, FontInfo *info) {
         }
 
     FontInfo result;
+    result.missing = missing;
     result.height = top + bottom;
     result.baseline = top;
 
@@ -165,7 +160,7 @@ std::vector<FontRange> build_mono_font(const FontSpec &spec, FontInfo *info) {
                     }
                     mg.bits[cy * stride + (cx >> 3)] |= static_cast<uint8_t>(0x80 >> (cx & 7));
                 }
-            if (cut) ++result.clipped;
+            if (cut) result.cut.push_back(c);
             if (c == ' ') result.space = w;
             fr.glyphs.push_back(std::move(mg));
         }

@@ -19,7 +19,8 @@ struct FontSpec {
 struct FontInfo {
     int height = 0;     // cell height of every glyph
     int baseline = 0;   // baseline offset from the cell top
-    int clipped = 0;    // glyphs outside the needed set that did not fit the cell
+    std::vector<int> cut;      // characters whose glyph did not fit the cell (none expected)
+    std::vector<int> missing;  // characters the TrueType file has no glyph for (none expected)
     int space = 0;      // width of the blank
 };
 

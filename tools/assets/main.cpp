@@ -2,14 +2,15 @@
 // sound effects, in the order the game indexes them), Data/allegro.cfg and
 // the music directory Hudba/.
 //
-// Usage: talvena_assets OUTPUT_DIR [--fonts DIR] [--ppm DIR] [--report]
+// Usage: talvena_assets OUTPUT_DIR [--fonts DIR] [--dump DIR] [--report]
 //   --fonts  where the DejaVu TrueType files are
-//   --ppm    also write every picture as a PPM file there, for inspection
+//   --dump   also write every picture (PPM) and sound (WAV) there, to inspect
 //   --report print the font metrics
 #include <sys/stat.h>
 
 #include <cerrno>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <string>
 
@@ -44,6 +45,7 @@ bool make_dir(const std::string &path) {
 
 // The four fonts, in datafile order.
 struct NamedFont {
+    int id;
     const char *name;
     FontSpec spec;
 };
@@ -51,71 +53,95 @@ struct NamedFont {
 }  // namespace
 
 int main(int argc, char **argv) {
-    std::string out_dir, font_dir = "/usr/share/fonts/truetype/dejavu", ppm_dir;
+    std::string out_dir, font_dir = "/usr/share/fonts/truetype/dejavu", dump_dir;
     bool report = false;
     for (int i = 1; i < argc; ++i) {
         std::string arg = argv[i];
         if (arg == "--fonts" && i + 1 < argc) font_dir = argv[++i];
-        else if (arg == "--ppm" && i + 1 < argc) ppm_dir = argv[++i];
+        else if (arg == "--dump" && i + 1 < argc) dump_dir = argv[++i];
         else if (arg == "--report") report = true;
         else if (out_dir.empty() && arg[0] != '-') out_dir = arg;
         else {
-            std::fprintf(stderr, "usage: %s OUTPUT_DIR [--fonts DIR] [--ppm DIR] [--report]\n", argv[0]);
+            std::fprintf(stderr, "usage: %s OUTPUT_DIR [--fonts DIR] [--dump DIR] [--report]\n", argv[0]);
             return 2;
         }
     }
     if (out_dir.empty()) {
-        std::fprintf(stderr, "usage: %s OUTPUT_DIR [--fonts DIR] [--ppm DIR] [--report]\n", argv[0]);
+        std::fprintf(stderr, "usage: %s OUTPUT_DIR [--fonts DIR] [--dump DIR] [--report]\n", argv[0]);
         return 2;
     }
 
     FontFiles files{font_dir + "/DejaVuSans.ttf", font_dir + "/DejaVuSans-Bold.ttf", font_dir + "/DejaVuSerif-Bold.ttf"};
 
+    // Every object is added with the index the game will look it up by; the
+    // writer keeps insertion order, so a mismatch here is the only way the
+    // order could go wrong, and it stops the build.
     Datafile dat;
-    auto add_picture = [&](const char *name, const Image &img) {
+    auto expect_index = [&](int id, const std::string &name) {
+        if (static_cast<int>(dat.objects.size()) != id) {
+            std::fprintf(stderr, "internal error: %s would land at %zu instead of %d\n", name.c_str(),
+                         dat.objects.size(), id);
+            std::exit(1);
+        }
+    };
+    auto add_picture = [&](int id, const std::string &name, const Image &img) {
+        expect_index(id, name);
         add_bitmap16(dat, name, img.w, img.h, image_to_565(img));
-        if (!ppm_dir.empty()) write_ppm(img, (ppm_dir + "/" + name + ".ppm").c_str());
+        if (!dump_dir.empty()) write_ppm(img, (dump_dir + "/" + name + ".ppm").c_str());
+    };
+    auto add_sound = [&](int id, const std::string &name, const std::vector<int16_t> &pcm) {
+        expect_index(id, name);
+        add_sample16(dat, name, SAMPLE_RATE, pcm);
+        if (!dump_dir.empty()) write_wav(dump_dir + "/" + name + ".wav", SAMPLE_RATE, pcm);
     };
 
-    add_picture("POINTER", make_pointer());
+    add_picture(RES_POINTER, "POINTER", make_pointer());
 
     const NamedFont fonts[4] = {
-        {"FONT_PANEL", {files.sans, 12, false, 0, 0}},
-        {"FONT_NOTICE", {files.sans_bold, 16, false, 0, 0}},
-        {"FONT_CLOCK", {files.sans_bold, 18, false, 0, 0}},
+        {RES_FONT_PANEL, "FONT_PANEL", {files.sans, 12, false, 0, 0}},
+        {RES_FONT_NOTICE, "FONT_NOTICE", {files.sans_bold, 17, false, 0, 0}},
+        {RES_FONT_CLOCK, "FONT_CLOCK", {files.sans_bold, 18, false, 0, 0}},
         // the blank is widened so "   Hudba" clears the "<>" drawn under it
-        {"FONT_MENU", {files.sans_bold, 15, true, 0, 6}},
+        {RES_FONT_MENU, "FONT_MENU", {files.sans_bold, 15, true, 0, 6}},
     };
     for (const NamedFont &f : fonts) {
         FontInfo info;
         std::vector<FontRange> ranges = build_mono_font(f.spec, &info);
+        expect_index(f.id, f.name);
         add_font(dat, f.name, ranges);
         if (report)
-            std::printf("%-12s %2dpx height %d baseline %d space %d clipped %d\n", f.name, f.spec.pixel_size,
-                        info.height, info.baseline, info.space, info.clipped);
+            std::printf("%-12s %2dpx height %d baseline %d space %d\n", f.name, f.spec.pixel_size, info.height,
+                        info.baseline, info.space);
+        for (int c : info.cut) std::fprintf(stderr, "%s: glyph U+%04X is cut\n", f.name, c);
+        for (int c : info.missing) std::fprintf(stderr, "%s: no glyph for U+%04X\n", f.name, c);
+        if (!info.cut.empty() || !info.missing.empty()) return 1;
     }
 
     Image light = make_square(true), dark = make_square(false);
-    add_picture("MARK_LEGAL", make_marker(true, dark));
-    add_picture("MARK_ILLEGAL", make_marker(false, dark));
-    add_picture("SQUARE_LIGHT", light);
-    add_picture("SQUARE_DARK", dark);
-    add_picture("PLAY_BACKGROUND", make_play_background(files, light, dark));
-    add_picture("MENU_BACKGROUND", make_menu_background(files));
+    add_picture(RES_MARK_LEGAL, "MARK_LEGAL", make_marker(true, dark));
+    add_picture(RES_MARK_ILLEGAL, "MARK_ILLEGAL", make_marker(false, dark));
+    add_picture(RES_SQUARE_LIGHT, "SQUARE_LIGHT", light);
+    add_picture(RES_SQUARE_DARK, "SQUARE_DARK", dark);
+    add_picture(RES_PLAY_BACKGROUND, "PLAY_BACKGROUND", make_play_background(files, light, dark));
+    add_picture(RES_MENU_BACKGROUND, "MENU_BACKGROUND", make_menu_background(files));
 
     const char *states[3] = {"", "_HOVER", "_SELECTED"};
-    struct { const char *name; int side; bool king; } kinds[4] = {
-        {"BLUE_KING", 1, true}, {"RED_KING", 2, true}, {"BLUE_MAN", 1, false}, {"RED_MAN", 2, false}};
+    const struct {
+        int id;
+        const char *name;
+        int side;
+        bool king;
+    } kinds[4] = {{RES_BLUE_KING, "BLUE_KING", 1, true},
+                  {RES_RED_KING, "RED_KING", 2, true},
+                  {RES_BLUE_MAN, "BLUE_MAN", 1, false},
+                  {RES_RED_MAN, "RED_MAN", 2, false}};
     for (const auto &k : kinds)
-        for (int s = 0; s < 3; ++s) add_picture((std::string(k.name) + states[s]).c_str(), make_piece(k.side, k.king, s, dark));
+        for (int s = 0; s < 3; ++s)
+            add_picture(k.id + s, std::string(k.name) + states[s], make_piece(k.side, k.king, s, dark));
 
-    add_sample16(dat, "SND_PICK", SAMPLE_RATE, make_pick_sound());
-    for (int v = 0; v < 3; ++v) add_sample16(dat, "SND_MOVE_" + std::to_string(v + 1), SAMPLE_RATE, make_move_sound(v));
-
-    if (dat.objects.size() != RES_COUNT) {
-        std::fprintf(stderr, "internal error: %zu objects, the game expects %d\n", dat.objects.size(), RES_COUNT);
-        return 1;
-    }
+    add_sound(RES_SND_PICK, "SND_PICK", make_pick_sound());
+    for (int v = 0; v < 3; ++v) add_sound(RES_SND_MOVE + v, "SND_MOVE_" + std::to_string(v + 1), make_move_sound(v));
+    expect_index(RES_COUNT, "the end");
 
     std::string data_dir = out_dir + "/Data";
     if (!make_dir(out_dir) || !make_dir(data_dir) || !make_dir(out_dir + "/Hudba")) {

@@ -64,9 +64,10 @@ std::vector<int16_t> make_move_sound(int variant) {
     static const float pitch[3] = {1.0f, 0.93f, 1.07f};
     static const float body[3] = {1.0f, 1.15f, 0.9f};
     float p = pitch[variant % 3];
-    std::vector<Mode> modes = {{880.0f * p, 0.030f * body[variant % 3], 1.0f},
-                               {1460.0f * p, 0.020f, 0.55f},
-                               {2390.0f * p, 0.012f, 0.4f},
-                               {3900.0f * p, 0.007f, 0.25f}};
-    return to_pcm(strike(modes, 0.7f, 0.003f, 170.0f * p, 0.45f, 0.22f, 0x5eed10 + variant), 0.85f);
+    // inharmonic partials, as in a struck block of hard wood
+    std::vector<Mode> modes = {{880.0f * p, 0.020f * body[variant % 3], 1.0f},
+                               {1490.0f * p, 0.013f, 0.6f},
+                               {2410.0f * p, 0.008f, 0.4f},
+                               {3870.0f * p, 0.005f, 0.25f}};
+    return to_pcm(strike(modes, 0.7f, 0.0035f, 170.0f * p, 0.45f, 0.16f, 0x5eed10 + variant), 0.85f);
 }
