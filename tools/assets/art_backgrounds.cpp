@@ -78,9 +78,10 @@ void draw_frame(Image &img) {
             int side = m == top ? 0 : (m == bottom ? 1 : (m == left ? 2 : 3));
             float s = FRAME - m;  // distance in from the outer edge
             bool horizontal = side < 2;
-            Color wood = horizontal ? wood_color(WOOD_FRAME, px + side * 900.0f, py * 1.0f + side * 40.0f)
-                                    : wood_color(WOOD_FRAME, py + side * 700.0f, px * 1.0f + side * 60.0f);
-            float dh = (frame_height(s + 0.5f) - frame_height(s - 0.5f));
+            // each side is its own piece of wood, grain running along it
+            Color wood = horizontal ? wood_color(WOOD_FRAME, px + side * 900.0f, py + side * 40.0f)
+                                    : wood_color(WOOD_FRAME, py + side * 700.0f, px + side * 60.0f);
+            float dh = frame_height(s + 0.5f) - frame_height(s - 0.5f);
             // moving s inwards goes down, up, right or left depending on side
             float ox = side == 2 ? 1.0f : (side == 3 ? -1.0f : 0.0f);
             float oy = side == 0 ? 1.0f : (side == 1 ? -1.0f : 0.0f);
@@ -95,10 +96,8 @@ void draw_frame(Image &img) {
             float inlay = coverage_from_distance(std::fabs(s - 17.2f) - 0.75f);
             c = mix(c, mix(rgb(236, 196, 110), rgb(170, 120, 40), side == 1 || side == 3 ? 0.5f : 0.0f), inlay);
             // the mitre joints show as a fine dark seam
-            float second = 0;
-            if (side == 0 || side == 1) second = std::max(left, right);
-            else second = std::max(top, bottom);
-            if (second > 0 && std::fabs(m - second) < 0.8f) c = scale(c, 0.6f);
+            float across = horizontal ? std::max(left, right) : std::max(top, bottom);
+            if (across > 0 && std::fabs(m - across) < 0.8f) c = scale(c, 0.6f);
             // shadow the board casts into the groove at its edge
             if (s > 21.0f) c = scale(c, 0.85f);
             blend(img, x, y, c, cov);

@@ -193,7 +193,8 @@ Color albedo(const Scene &s, const Hit &h, V3 p, float *gloss) {
     }
 }
 
-// Fraction of the light that reaches p, from n_samples points on the lamp.
+// Whether one of nine points on the lamp sees p; the sub-pixel samples of a
+// pixel pick different points, which softens the shadows' edges.
 float visibility(const Scene &s, V3 p, int sample_index) {
     const float lamp = 0.9f;
     float jx = ((sample_index % 3) - 1) * lamp * 0.5f, jz = ((sample_index / 3 % 3) - 1) * lamp * 0.5f;
