@@ -9,6 +9,8 @@
 // at once. Always answers 0.
 int32_t game_loop(int32_t menu_result);
 
-// Until the main menu exists: a fresh two-player game, played until the
-// player leaves the board (which then ends the program).
+// START STAND-IN until the main menu exists: start-up calls this where it
+// will later call game_loop(main_menu()). Sets two human players, starts a
+// new game and plays it until the player leaves the board, which for now
+// ends the program.
 int32_t play_two_player_game();

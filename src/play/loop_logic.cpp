@@ -64,6 +64,14 @@ void computer_turn(LoopState& st, PassTimers& t) {
     }
     if (st.ai_phase == 1) {
         choose_computer_move(game.turn);
+        if (source_square() < 0 || target_square() < 0) {
+            // No move marked: never carry out a move from nowhere; wait
+            // and ask again (the winner test ends a game without moves).
+            clear_marks(2);
+            st.ai_phase = 0;
+            t.reset();
+            return;
+        }
         st.ai_phase = 2;
         t.reset();
         if (!st.in_chain) t.out->pick_sound = 1;
