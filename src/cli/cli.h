@@ -32,3 +32,6 @@ std::string cli_quote(const char* arg);
 
 int cli_perft(int argc, const char* const* argv, std::string& out, std::string& err);
 int cli_show(int argc, const char* const* argv, std::string& out, std::string& err);
+int cli_move(int argc, const char* const* argv, std::string& out, std::string& err);
+int cli_selfplay(int argc, const char* const* argv, std::string& out, std::string& err);
+int cli_bench(int argc, const char* const* argv, std::string& out, std::string& err);

@@ -9,7 +9,10 @@ namespace {
 const CliCommand COMMANDS[] = {
     {"perft", "perft DEPTH [POSITION]   count sequences of whole turns, depth 1..20", cli_perft},
     {"show", "show POSITION            diagram, side to move and first moves", cli_show},
-    // Computer-opponent commands (cli_ai.cpp) are listed here, one line each.
+    {"move", "move LEVEL POSITION [--chain SQ] [--seed N] [--explain]   the computer's move", cli_move},
+    {"selfplay", "selfplay GAMES BLUE_LEVEL RED_LEVEL [--seed N] [--pieces 12|8]   computer against itself",
+     cli_selfplay},
+    {"bench", "bench                    time the computer's choice at both levels", cli_bench},
 };
 
 std::string usage() {
