@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <string>
@@ -255,6 +256,7 @@ TEST_F(GameTest, TwoPlayersPlayAWholeGameToTheWinPanel) {
             EXPECT_NEAR((t.min_x + t.max_x) / 2.0, 507, 4) << "notice text is centred on the board";
             if (notice == 2) refused_text = t;
             const long stood = wait_notice_gone(clicked);
+            std::printf("[ game ] notice %d stood %ld ms after the click\n", notice, stood);
             EXPECT_GT(stood, 1900) << "a notice stands just over two seconds";
             EXPECT_LT(stood, 4000);
             // The pick was dropped and nothing moved.
@@ -290,7 +292,7 @@ TEST_F(GameTest, TwoPlayersPlayAWholeGameToTheWinPanel) {
                 << "no notice in a chain";
             if (!chain_seen) chain_text = text_span(img, 388, 626, 236, 270);
             chain_seen = true;
-            wait_notice_gone(jumped);
+            std::printf("[ game ] \"Další skok\" stood %ld ms\n", wait_notice_gone(jumped));
             chain = m.to;
         } else {
             chain = -1;
