@@ -1,5 +1,7 @@
 // talvena-cli move, selfplay and bench, run in-process through cli_run; and
 // the self-play driver over a few hundred games per pairing of levels.
+#include <algorithm>
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -124,7 +126,21 @@ TEST(CliSelfplay, BadInput) {
     expect_bad_input(run({"selfplay", "3", "amateur", "amateur", "--explain"}), "option of another command");
 }
 
-TEST(CliBench, RejectsArguments) { expect_bad_input(run({"bench", "fast"}), "argument"); }
+TEST(CliBench, TimesBothLevelsOverItsPositions) {
+    expect_bad_input(run({"bench", "fast"}), "argument");
+    const Result r = run({"bench"});
+    ASSERT_EQ(r.status, CLI_OK) << r.err;  // every built-in position parses
+    const size_t split = r.out.find('\n');
+    ASSERT_NE(split, std::string::npos);
+    const std::string amateur = r.out.substr(0, split);
+    const std::string pro = r.out.substr(split + 1);
+    EXPECT_EQ(amateur.rfind("amateur calls ", 0), 0u) << amateur;
+    EXPECT_EQ(pro.rfind("professional calls ", 0), 0u) << pro;
+    double per_second = 0;
+    EXPECT_EQ(std::sscanf(pro.c_str(), "professional calls %*d moves_per_second %lf", &per_second), 1) << pro;
+    EXPECT_GT(per_second, 0.0);
+    EXPECT_EQ(std::count(r.out.begin(), r.out.end(), '\n'), 2);
+}
 
 // The game loop's road for every move of many whole games: each choice is
 // a move a human would have been allowed, chains continue with their piece,
