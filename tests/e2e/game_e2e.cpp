@@ -199,7 +199,7 @@ struct GameTest : ::testing::Test {
 
     // The board on screen against the copy, with the pointer off the board.
     // Squares under the win panel are left out when `panel_up`.
-    void expect_board_matches(const std::string& shot, Pixel empty_dark, bool panel_up = false) {
+    Image expect_board_matches(const std::string& shot, Pixel empty_dark, bool panel_up = false) {
         e2e::move_mouse(s, 780, 590);
         e2e::sleep_ms(150);
         const Image img = e2e::screenshot(s, shot);
@@ -210,6 +210,7 @@ struct GameTest : ::testing::Test {
             const int expected = board[i].piece == EMPTY ? 0 : (board[i].piece == BLUE_MAN || board[i].piece == BLUE_KING) ? BLUE : RED;
             EXPECT_EQ(shown_side(img, i, empty_dark), expected) << shot << ": square " << i;
         }
+        return img;
     }
 
     // Waits for the short notice to go; answers how long it stood since `since`.
@@ -259,8 +260,13 @@ TEST_F(GameTest, TwoPlayersPlayAWholeGameToTheWinPanel) {
             std::printf("[ game ] notice %d stood %ld ms after the click\n", notice, stood);
             EXPECT_GT(stood, 1900) << "a notice stands just over two seconds";
             EXPECT_LT(stood, 4000);
-            // The pick was dropped and nothing moved.
-            expect_board_matches(shot + "_after", empty_dark);
+            // Nothing moved, and the pick was dropped: the move-state line
+            // reads "Zahájení tahu" again, as at the start.
+            const Image after = expect_board_matches(shot + "_after", empty_dark);
+            int state_line_changed = 0;
+            for (int y = 536; y < 560; y++)
+                for (int x = 40; x < 150; x++) state_line_changed += distance(after.at(x, y), first.at(x, y)) > 30;
+            EXPECT_EQ(state_line_changed, 0) << "the refused pick should be dropped";
             if (notice == 3) king_notice_tried = true;
             refused_seen = true;
         }
