@@ -1,21 +1,8 @@
-// Application shell: the run between start-up and shutdown. Until the game
-// loop exists this shows the play screen with a fresh game and ends on Esc or
-// the window's close button.
+// Application shell: the run between start-up and shutdown. Until the main
+// menu exists, play starts at once with a new two-player game; leaving the
+// board ends the program.
 #include "app/shell.h"
 
-#include "app/game_state.h"
-#include "app/resources.h"
-#include "play/render.h"
-#include "rules/rules.h"
+#include "play/game_loop.h"
 
-void run_game() {
-    new_game();
-    draw_board(board_buffer);
-    while (!quit_requested) {
-        poll_keyboard();
-        poll_mouse();
-        if (key[KEY_ESC]) break;
-        compose_frame(square_at_point(mouse_x, mouse_y), 0, game.turn, 0, clock_seconds, clock_minutes);
-        rest(1);
-    }
-}
+void run_game() { play_two_player_game(); }
