@@ -1,0 +1,119 @@
+// The computer opponent in the real game: X switches a two-player game to
+// one against the computer, which answers a move with its three pauses:
+// thinking, the chosen piece shown, the destination marked, then the move.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <string>
+
+#include "e2e/harness.h"
+
+namespace {
+
+using e2e::Image;
+using e2e::Pixel;
+
+Pixel centre_colour(const Image& img, int square, int half) {
+    const int cx = 275 + (square % 8) * 58 + 29, cy = 56 + (square / 8) * 58 + 29;
+    long r = 0, g = 0, b = 0, n = 0;
+    for (int y = cy - half; y <= cy + half; y++)
+        for (int x = cx - half; x <= cx + half; x++) {
+            Pixel p = img.at(x, y);
+            r += p.r, g += p.g, b += p.b, n++;
+        }
+    return {static_cast<int>(r / n), static_cast<int>(g / n), static_cast<int>(b / n)};
+}
+
+bool red_man_on(const Image& img, int square) {
+    Pixel p = centre_colour(img, square, 10);
+    return p.r > p.b + 60 && p.r > p.g + 60;
+}
+
+// Green pixels of the legal-destination marker on a square.
+int marker_pixels(const Image& img, int square) {
+    const int x0 = 275 + (square % 8) * 58, y0 = 56 + (square / 8) * 58;
+    int n = 0;
+    for (int y = y0; y < y0 + 58; y++)
+        for (int x = x0; x < x0 + 58; x++) {
+            Pixel p = img.at(x, y);
+            n += p.g > p.r + 50 && p.g > p.b + 30;
+        }
+    return n;
+}
+
+// Leftmost pixel of the level line's text (right-aligned at x = 147): the
+// longer "Profesionál" starts further left than "Dvojhra".
+int level_text_left(const Image& img) {
+    for (int x = 46; x <= 147; x++)
+        for (int y = 124; y < 142; y++)
+            if (e2e::near(img.at(x, y), 170, 170, 170, 10)) return x;
+    return 999;
+}
+
+long seconds_since(std::chrono::steady_clock::time_point t) {
+    return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - t).count();
+}
+
+TEST(ComputerE2E, XSwitchesToTheComputerWhichAnswersAfterItsPauses) {
+    e2e::Session s;
+    std::string error;
+    ASSERT_TRUE(e2e::start_session(s, error)) << error;
+    ASSERT_TRUE(e2e::start_game(s, error)) << error;
+
+    Image img = e2e::screenshot(s, "computer_two_players");
+    const int two_players_left = level_text_left(img);
+    ASSERT_LT(two_players_left, 147) << "no level text";
+
+    // Holding X flips on every frame: tap it until the panel shows the level
+    // of the computer instead of "Dvojhra".
+    bool switched = false;
+    for (int attempt = 0; attempt < 40 && !switched; attempt++) {
+        e2e::run(s, "xdotool keydown x");
+        e2e::sleep_ms(20 + attempt % 7);
+        e2e::run(s, "xdotool keyup x");
+        e2e::sleep_ms(150);
+        img = e2e::screenshot(s, "computer_switched");
+        switched = level_text_left(img) < two_players_left - 10;
+    }
+    ASSERT_TRUE(switched) << "X never left the two-player game";
+
+    // Blue (the human) opens 42-33; red is the computer's.
+    e2e::click(s, 275 + 2 * 58 + 29, 56 + 5 * 58 + 29);
+    e2e::click(s, 275 + 1 * 58 + 29, 56 + 4 * 58 + 29);
+    const auto moved_at = std::chrono::steady_clock::now();
+    e2e::move_mouse(s, 780, 580);
+
+    // Wait for a red man to arrive on row 3, watching for the marker first.
+    const int row3[] = {24, 26, 28, 30};
+    int marked = -1, arrived = -1;
+    long arrived_ms = 0;
+    while (seconds_since(moved_at) < 20000 && arrived < 0) {
+        img = e2e::screenshot(s, "computer_reply");
+        for (int sq : row3) {
+            if (red_man_on(img, sq)) {
+                arrived = sq;
+                arrived_ms = seconds_since(moved_at);
+            } else if (marked < 0 && marker_pixels(img, sq) > 150) {
+                marked = sq;
+                e2e::screenshot(s, "computer_marker");
+            }
+        }
+        e2e::sleep_ms(150);
+    }
+    ASSERT_GE(arrived, 0) << "the computer did not move";
+    EXPECT_EQ(marked, arrived) << "the destination should be marked before the move";
+    // Three waits of just over two seconds each.
+    EXPECT_GE(arrived_ms, 6000);
+    img = e2e::screenshot(s, "computer_moved");
+    int red_back = 0;
+    for (int sq = 0; sq < 24; sq++) red_back += red_man_on(img, sq);
+    EXPECT_EQ(red_back, 11) << "exactly one red man left the back rows";
+
+    e2e::press_key(s, "Escape");
+    int status = -1;
+    EXPECT_TRUE(e2e::wait_game(s, 10000, status));
+    EXPECT_EQ(status, 0);
+    e2e::stop_session(s);
+}
+
+}  // namespace
