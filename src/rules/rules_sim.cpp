@@ -7,31 +7,33 @@
 
 using namespace rules_detail;
 
-static bool free_dark_target(int32_t from, int32_t to, const ScratchBoard& b) {
-    return on_board(from) && on_board(to) && from != to && b[to] == EMPTY && is_dark(to);
+// The mover's code is tested first: the computer asks these predicates about
+// every (from, to) pair of every piece, and most pairs fail on the mover.
+static bool mover_and_free_dark_target(int32_t from, int32_t to, const ScratchBoard& b, int32_t mover) {
+    return on_board(from) && b[from] == mover && on_board(to) && from != to && b[to] == EMPTY && is_dark(to);
 }
 
 int32_t sim_is_man_step(int32_t from, int32_t to, const ScratchBoard& b, int32_t side) {
-    if (!free_dark_target(from, to, b) || b[from] != side) return 0;
+    if (!mover_and_free_dark_target(from, to, b, side)) return 0;
     return man_step(ConstScratchCells{b.cell}, from, to, side);
 }
 
 int32_t sim_is_man_jump(int32_t from, int32_t to, const ScratchBoard& b, int32_t side) {
-    if (!free_dark_target(from, to, b) || b[from] != side) return 0;
+    if (!mover_and_free_dark_target(from, to, b, side)) return 0;
     return man_jump(ConstScratchCells{b.cell}, from, to, side);
 }
 
 int32_t sim_is_king_slide(int32_t from, int32_t to, const ScratchBoard& b, int32_t side) {
     const ConstScratchCells c{b.cell};
+    if (!mover_and_free_dark_target(from, to, b, side + 2)) return 0;
     if (king_guard_fails(c, from, to, side)) return 0;
-    if (!free_dark_target(from, to, b) || b[from] != side + 2) return 0;
     return king_slide(c, from, to, side);
 }
 
 int32_t sim_is_king_capture(int32_t from, int32_t to, const ScratchBoard& b, int32_t side) {
     const ConstScratchCells c{b.cell};
+    if (!mover_and_free_dark_target(from, to, b, side + 2)) return 0;
     if (king_guard_fails(c, from, to, side)) return 0;
-    if (!free_dark_target(from, to, b) || b[from] != side + 2) return 0;
     return king_capture(c, from, to, side);
 }
 
