@@ -7,32 +7,12 @@
 
 #include "ai/ai_setup.h"
 #include "cli/cli.h"
+#include "cli/cli_run.h"
 #include "cli/cli_ai.h"
 #include "cli/cli_position.h"
 
 namespace {
 
-struct Result {
-    int status;
-    std::string out;
-    std::string err;
-};
-
-Result run(std::vector<std::string> args) {
-    args.insert(args.begin(), "talvena-cli");
-    std::vector<const char*> argv;
-    for (const std::string& a : args) argv.push_back(a.c_str());
-    Result r;
-    r.status = cli_run(static_cast<int>(argv.size()), argv.data(), r.out, r.err);
-    return r;
-}
-
-void expect_bad_input(const Result& r, const std::string& what) {
-    EXPECT_EQ(r.status, CLI_BAD_INPUT) << what;
-    EXPECT_TRUE(r.out.empty()) << what << ": " << r.out;
-    EXPECT_EQ(r.err.rfind("error:", 0), 0u) << what << ": " << r.err;
-    EXPECT_EQ(r.err.find('\n'), r.err.size() - 1) << what << ": one line expected: " << r.err;
-}
 
 // The position text of a set-up made with the test helpers.
 std::string text_of(int32_t side) { return format_position(side); }
@@ -40,24 +20,24 @@ std::string text_of(int32_t side) { return format_position(side); }
 TEST(CliMove, PrintsTheMoveAndTheDecidingRule) {
     set_position({42, 53}, {3, 19}, {56}, {14});
     const std::string trap = text_of(BLUE);
-    Result r = run({"move", "amateur", trap});
+    CliResult r = run_cli({"move", "amateur", trap});
     EXPECT_EQ(r.status, CLI_OK);
     EXPECT_EQ(r.out, "53-44\n");
     EXPECT_TRUE(r.err.empty());
-    r = run({"move", "professional", trap, "--explain"});
+    r = run_cli({"move", "professional", trap, "--explain"});
     EXPECT_EQ(r.out, "53-44\nrule man_step_king_trap\n");
 
     set_position({14, 62}, {5, 8, 28, 46});
     const std::string threatened = text_of(BLUE);
-    EXPECT_EQ(run({"move", "amateur", threatened, "--explain"}).out, "62-55\nrule man_step_combination\n");
-    EXPECT_EQ(run({"move", "professional", "--explain", threatened}).out, "14-7\nrule escape_threat\n");
+    EXPECT_EQ(run_cli({"move", "amateur", threatened, "--explain"}).out, "62-55\nrule man_step_combination\n");
+    EXPECT_EQ(run_cli({"move", "professional", "--explain", threatened}).out, "14-7\nrule escape_threat\n");
 }
 
 TEST(CliMove, SeedDrivesTheRandomRules) {
     const char* steps[7] = {"40-33\n", "42-33\n", "42-35\n", "44-35\n", "44-37\n", "46-37\n", "46-39\n"};
-    EXPECT_EQ(run({"move", "amateur", "start"}).out, steps[random_index(1, 7)]);
+    EXPECT_EQ(run_cli({"move", "amateur", "start"}).out, steps[random_index(1, 7)]);
     for (unsigned seed : {2u, 17u, 4000000000u}) {
-        const Result r = run({"move", "professional", "start", "--seed", std::to_string(seed)});
+        const CliResult r = run_cli({"move", "professional", "start", "--seed", std::to_string(seed)});
         EXPECT_EQ(r.out, steps[random_index(seed, 7)]) << seed;
     }
 }
@@ -65,43 +45,43 @@ TEST(CliMove, SeedDrivesTheRandomRules) {
 TEST(CliMove, ChainSquareContinuesTheChain) {
     set_position({40, 44}, {10, 33, 37}, {1});
     const std::string pos = text_of(BLUE);
-    EXPECT_EQ(run({"move", "amateur", pos}).out, "1-19\n");
-    EXPECT_EQ(run({"move", "amateur", pos, "--chain", "44", "--explain"}).out, "44-30\nrule man_jump_any\n");
+    EXPECT_EQ(run_cli({"move", "amateur", pos}).out, "1-19\n");
+    EXPECT_EQ(run_cli({"move", "amateur", pos, "--chain", "44", "--explain"}).out, "44-30\nrule man_jump_any\n");
     // The board is left without marks for whatever runs next.
     EXPECT_EQ(source_square(), -1);
     EXPECT_EQ(target_square(), -1);
     // 40 can capture too, 1 is a king with a capture, 33 is red's, 20 is empty.
-    EXPECT_EQ(run({"move", "amateur", pos, "--chain", "40"}).out, "40-26\n");
-    expect_bad_input(run({"move", "amateur", pos, "--chain", "33"}), "opponent's piece");
-    expect_bad_input(run({"move", "amateur", pos, "--chain", "17"}), "empty square");
+    EXPECT_EQ(run_cli({"move", "amateur", pos, "--chain", "40"}).out, "40-26\n");
+    expect_bad_input(run_cli({"move", "amateur", pos, "--chain", "33"}), "opponent's piece");
+    expect_bad_input(run_cli({"move", "amateur", pos, "--chain", "17"}), "empty square");
     set_position({40, 44}, {10, 37}, {1});
-    expect_bad_input(run({"move", "amateur", text_of(BLUE), "--chain", "40"}), "piece without capture");
+    expect_bad_input(run_cli({"move", "amateur", text_of(BLUE), "--chain", "40"}), "piece without capture");
 }
 
 TEST(CliMove, NoMovePrintsNone) {
     // Blue's only man is blocked: 49 is occupied and the jump lands on 42.
     set_position({56}, {42, 49});
-    EXPECT_EQ(run({"move", "professional", text_of(BLUE), "--explain"}).out, "none\nrule none\n");
+    EXPECT_EQ(run_cli({"move", "professional", text_of(BLUE), "--explain"}).out, "none\nrule none\n");
 }
 
 TEST(CliMove, BadInput) {
-    expect_bad_input(run({"move"}), "nothing");
-    expect_bad_input(run({"move", "amateur"}), "no position");
-    expect_bad_input(run({"move", "expert", "start"}), "unknown level");
-    expect_bad_input(run({"move", "Amateur", "start"}), "level is case-sensitive");
-    expect_bad_input(run({"move", "amateur", "nonsense"}), "bad position");
-    expect_bad_input(run({"move", "amateur", "start", "extra"}), "extra word");
-    expect_bad_input(run({"move", "amateur", "start", "--seed"}), "seed without value");
+    expect_bad_input(run_cli({"move"}), "nothing");
+    expect_bad_input(run_cli({"move", "amateur"}), "no position");
+    expect_bad_input(run_cli({"move", "expert", "start"}), "unknown level");
+    expect_bad_input(run_cli({"move", "Amateur", "start"}), "level is case-sensitive");
+    expect_bad_input(run_cli({"move", "amateur", "nonsense"}), "bad position");
+    expect_bad_input(run_cli({"move", "amateur", "start", "extra"}), "extra word");
+    expect_bad_input(run_cli({"move", "amateur", "start", "--seed"}), "seed without value");
     for (const char* s : {"-1", "x", "", "4294967296", "1e3", "99999999999999999999999"})
-        expect_bad_input(run({"move", "amateur", "start", "--seed", s}), std::string("seed ") + s);
+        expect_bad_input(run_cli({"move", "amateur", "start", "--seed", s}), std::string("seed ") + s);
     for (const char* c : {"64", "-1", "a", ""})
-        expect_bad_input(run({"move", "amateur", "start", "--chain", c}), std::string("chain ") + c);
-    expect_bad_input(run({"move", "amateur", "start", "--pieces", "8"}), "option of another command");
-    expect_bad_input(run({"move", "amateur", "start", "--bogus"}), "unknown option");
+        expect_bad_input(run_cli({"move", "amateur", "start", "--chain", c}), std::string("chain ") + c);
+    expect_bad_input(run_cli({"move", "amateur", "start", "--pieces", "8"}), "option of another command");
+    expect_bad_input(run_cli({"move", "amateur", "start", "--bogus"}), "unknown option");
 }
 
 TEST(CliSelfplay, PrintsTotalsThatAddUp) {
-    const Result r = run({"selfplay", "6", "professional", "amateur", "--seed", "3", "--pieces", "8"});
+    const CliResult r = run_cli({"selfplay", "6", "professional", "amateur", "--seed", "3", "--pieces", "8"});
     ASSERT_EQ(r.status, CLI_OK) << r.err;
     long blue = -1, red = -1, draws = -1;
     double avg = -1;
@@ -112,23 +92,23 @@ TEST(CliSelfplay, PrintsTotalsThatAddUp) {
     EXPECT_EQ(blue + red + draws, 6);
     EXPECT_GT(avg, 5.0);
     // The same seed plays the same games.
-    EXPECT_EQ(run({"selfplay", "6", "professional", "amateur", "--seed", "3", "--pieces", "8"}).out, r.out);
+    EXPECT_EQ(run_cli({"selfplay", "6", "professional", "amateur", "--seed", "3", "--pieces", "8"}).out, r.out);
 }
 
 TEST(CliSelfplay, BadInput) {
-    expect_bad_input(run({"selfplay"}), "nothing");
-    expect_bad_input(run({"selfplay", "10", "amateur"}), "one level");
+    expect_bad_input(run_cli({"selfplay"}), "nothing");
+    expect_bad_input(run_cli({"selfplay", "10", "amateur"}), "one level");
     for (const char* g : {"0", "-3", "ten", "1000001"})
-        expect_bad_input(run({"selfplay", g, "amateur", "amateur"}), std::string("games ") + g);
-    expect_bad_input(run({"selfplay", "3", "amateur", "grandmaster"}), "bad level");
+        expect_bad_input(run_cli({"selfplay", g, "amateur", "amateur"}), std::string("games ") + g);
+    expect_bad_input(run_cli({"selfplay", "3", "amateur", "grandmaster"}), "bad level");
     for (const char* p : {"10", "0", "12x", ""})
-        expect_bad_input(run({"selfplay", "3", "amateur", "amateur", "--pieces", p}), std::string("pieces ") + p);
-    expect_bad_input(run({"selfplay", "3", "amateur", "amateur", "--explain"}), "option of another command");
+        expect_bad_input(run_cli({"selfplay", "3", "amateur", "amateur", "--pieces", p}), std::string("pieces ") + p);
+    expect_bad_input(run_cli({"selfplay", "3", "amateur", "amateur", "--explain"}), "option of another command");
 }
 
 TEST(CliBench, TimesBothLevelsOverItsPositions) {
-    expect_bad_input(run({"bench", "fast"}), "argument");
-    const Result r = run({"bench"});
+    expect_bad_input(run_cli({"bench", "fast"}), "argument");
+    const CliResult r = run_cli({"bench"});
     ASSERT_EQ(r.status, CLI_OK) << r.err;  // every built-in position parses
     const size_t split = r.out.find('\n');
     ASSERT_NE(split, std::string::npos);

@@ -9,56 +9,34 @@
 
 #include "app/game_state.h"
 #include "cli/cli.h"
+#include "cli/cli_run.h"
 #include "cli/cli_position.h"
 
 namespace {
-
-struct Result {
-    int status;
-    std::string out;
-    std::string err;
-};
-
-Result run(std::vector<std::string> args) {
-    args.insert(args.begin(), "talvena-cli");
-    std::vector<const char*> argv;
-    for (const std::string& a : args) argv.push_back(a.c_str());
-    Result r;
-    r.status = cli_run(static_cast<int>(argv.size()), argv.data(), r.out, r.err);
-    return r;
-}
-
-void expect_bad_input(const Result& r, const std::string& what) {
-    EXPECT_EQ(r.status, CLI_BAD_INPUT) << what;
-    EXPECT_TRUE(r.out.empty()) << what << ": " << r.out;
-    EXPECT_EQ(r.err.rfind("error:", 0), 0u) << what << ": " << r.err;
-    ASSERT_FALSE(r.err.empty()) << what;
-    EXPECT_EQ(r.err.find('\n'), r.err.size() - 1) << what << ": one line expected: " << r.err;
-}
 
 const char* const KINGS = "......../......../......../......../......../......../.r....../B....... r";
 
 }  // namespace
 
 TEST(CliPerft, CountsPerDepth) {
-    const Result r = run({"perft", "3"});
+    const CliResult r = run_cli({"perft", "3"});
     EXPECT_EQ(r.status, CLI_OK);
     EXPECT_EQ(r.out, "1 7\n2 49\n3 302\n");
     EXPECT_TRUE(r.err.empty());
-    EXPECT_EQ(run({"perft", "2", "start8"}).out, "1 7\n2 49\n");
+    EXPECT_EQ(run_cli({"perft", "2", "start8"}).out, "1 7\n2 49\n");
     // Red's man on 49: 56 is taken and the jump over it would land on light
     // 63, so its one move is the step to 58.
-    const Result k = run({"perft", "1", KINGS});
+    const CliResult k = run_cli({"perft", "1", KINGS});
     EXPECT_EQ(k.status, CLI_OK);
     EXPECT_EQ(k.out, "1 1\n");
 }
 
 TEST(CliPerft, BadDepths) {
     for (const char* d : {"0", "21", "-1", "+3", "3x", "", "abc", " 3", "99999999999999999999", "1.5"})
-        expect_bad_input(run({"perft", d}), std::string("depth '") + d + "'");
-    expect_bad_input(run({"perft"}), "no depth");
-    expect_bad_input(run({"perft", "2", "start", "extra"}), "extra argument");
-    EXPECT_EQ(run({"perft", "20", "......../......../......../......../......../......../......../B....... r"}).out,
+        expect_bad_input(run_cli({"perft", d}), std::string("depth '") + d + "'");
+    expect_bad_input(run_cli({"perft"}), "no depth");
+    expect_bad_input(run_cli({"perft", "2", "start", "extra"}), "extra argument");
+    EXPECT_EQ(run_cli({"perft", "20", "......../......../......../......../......../......../......../B....... r"}).out,
               "1 0\n2 0\n3 0\n4 0\n5 0\n6 0\n7 0\n8 0\n9 0\n10 0\n11 0\n12 0\n13 0\n14 0\n15 0\n16 0\n17 0\n18 0\n"
               "19 0\n20 0\n");
 }
@@ -97,13 +75,13 @@ TEST(CliPosition, MalformedAndIllegal) {
         std::string why;
         EXPECT_FALSE(parse_position(text, side, why)) << what;
         EXPECT_FALSE(why.empty()) << what;
-        expect_bad_input(run({"show", text}), what);
-        expect_bad_input(run({"perft", "1", text}), what);
+        expect_bad_input(run_cli({"show", text}), what);
+        expect_bad_input(run_cli({"perft", "1", text}), what);
     }
 }
 
 TEST(CliShow, DiagramSideAndFirstMoves) {
-    const Result r = run({"show", "start"});
+    const CliResult r = run_cli({"show", "start"});
     ASSERT_EQ(r.status, CLI_OK) << r.err;
     EXPECT_NE(r.out.find("to move: b"), std::string::npos);
     EXPECT_NE(r.out.find("   40 | b |   | b |"), std::string::npos) << r.out;
@@ -112,18 +90,18 @@ TEST(CliShow, DiagramSideAndFirstMoves) {
     EXPECT_EQ(r.out.substr(r.out.size() - moves.size()), moves);
 
     // With a capture pending only the capture is listed.
-    const Result c = run({"show", "......../......../......../......../...r..../....b.../.....b../........ b"});
+    const CliResult c = run_cli({"show", "......../......../......../......../...r..../....b.../.....b../........ b"});
     ASSERT_EQ(c.status, CLI_OK);
     EXPECT_NE(c.out.find("moves: 1\n44-26\n"), std::string::npos) << c.out;
 }
 
 TEST(CliRun, CommandErrors) {
-    expect_bad_input(run({}), "no command");
-    expect_bad_input(run({"perfect", "3"}), "unknown command");
-    expect_bad_input(run({"\x01\xff\x1b[2J", "3"}), "control bytes");
-    expect_bad_input(run({"show"}), "show without position");
-    expect_bad_input(run({"show", "start", "start"}), "show with two positions");
-    const Result r = run({"\x1b[31mred"});
+    expect_bad_input(run_cli({}), "no command");
+    expect_bad_input(run_cli({"perfect", "3"}), "unknown command");
+    expect_bad_input(run_cli({"\x01\xff\x1b[2J", "3"}), "control bytes");
+    expect_bad_input(run_cli({"show"}), "show without position");
+    expect_bad_input(run_cli({"show", "start", "start"}), "show with two positions");
+    const CliResult r = run_cli({"\x1b[31mred"});
     EXPECT_EQ(r.err.find('\x1b'), std::string::npos);  // escaped, not echoed raw
 }
 
@@ -138,7 +116,7 @@ TEST(CliRun, ArbitraryBytesNeverCrash) {
             text += c;
         }
         for (const char* cmd : {"show", "perft"}) {
-            const Result r = cmd[0] == 's' ? run({cmd, text}) : run({cmd, "2", text});
+            const CliResult r = cmd[0] == 's' ? run_cli({cmd, text}) : run_cli({cmd, "2", text});
             EXPECT_TRUE(r.status == CLI_OK || r.status == CLI_BAD_INPUT);
             if (r.status != CLI_OK) expect_bad_input(r, "fuzz");
         }

@@ -13,19 +13,9 @@ namespace {
 using e2e::Image;
 using e2e::Pixel;
 
-Pixel centre_colour(const Image& img, int square, int half) {
-    const int cx = 275 + (square % 8) * 58 + 29, cy = 56 + (square / 8) * 58 + 29;
-    long r = 0, g = 0, b = 0, n = 0;
-    for (int y = cy - half; y <= cy + half; y++)
-        for (int x = cx - half; x <= cx + half; x++) {
-            Pixel p = img.at(x, y);
-            r += p.r, g += p.g, b += p.b, n++;
-        }
-    return {static_cast<int>(r / n), static_cast<int>(g / n), static_cast<int>(b / n)};
-}
 
 bool red_man_on(const Image& img, int square) {
-    Pixel p = centre_colour(img, square, 10);
+    Pixel p = e2e::square_colour(img, square, 10);
     return p.r > p.b + 60 && p.r > p.g + 60;
 }
 

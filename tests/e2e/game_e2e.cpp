@@ -116,17 +116,6 @@ bool refused_move(int side, Move& m, int& notice) {
 int square_x(int s) { return BOARD_ORIGIN_X + (s % 8) * SQUARE_SIZE + SQUARE_SIZE / 2; }
 int square_y(int s) { return BOARD_ORIGIN_Y + (s / 8) * SQUARE_SIZE + SQUARE_SIZE / 2; }
 
-Pixel centre_colour(const Image& img, int square, int half = 4) {
-    long r = 0, g = 0, b = 0, n = 0;
-    for (int y = square_y(square) - half; y <= square_y(square) + half; y++)
-        for (int x = square_x(square) - half; x <= square_x(square) + half; x++) {
-            const Pixel p = img.at(x, y);
-            r += p.r, g += p.g, b += p.b, n++;
-        }
-    return {static_cast<int>(r / n), static_cast<int>(g / n), static_cast<int>(b / n)};
-}
-
-int distance(Pixel a, Pixel b) { return std::abs(a.r - b.r) + std::abs(a.g - b.g) + std::abs(a.b - b.b); }
 
 // Colour of a piece's body: four small boxes on its diagonals, clear of
 // the crown a king carries in its middle.
@@ -145,7 +134,7 @@ Pixel body_colour(const Image& img, int square) {
 // What a square shows: 0 empty, else the side whose piece stands there.
 int shown_side(const Image& img, int square, Pixel empty_dark) {
     const Pixel p = body_colour(img, square);
-    if (distance(p, empty_dark) < 40) return 0;
+    if (e2e::distance(p, empty_dark) < 40) return 0;
     if (p.r > p.b + 30) return RED;
     if (p.b > p.r + 30) return BLUE;
     return -1;
@@ -265,7 +254,7 @@ TEST_F(GameTest, TwoPlayersPlayAWholeGameToTheWinPanel) {
             const Image after = expect_board_matches(shot + "_after", empty_dark);
             int state_line_changed = 0;
             for (int y = 536; y < 560; y++)
-                for (int x = 40; x < 150; x++) state_line_changed += distance(after.at(x, y), first.at(x, y)) > 30;
+                for (int x = 40; x < 150; x++) state_line_changed += e2e::distance(after.at(x, y), first.at(x, y)) > 30;
             EXPECT_EQ(state_line_changed, 0) << "the refused pick should be dropped";
             if (notice == 3) king_notice_tried = true;
             refused_seen = true;
@@ -286,7 +275,7 @@ TEST_F(GameTest, TwoPlayersPlayAWholeGameToTheWinPanel) {
             for (int i = 0; i < SQUARE_COUNT; i++)
                 if (board[i].piece == side) man = i;
             if (man >= 0) {
-                EXPECT_GT(distance(centre_colour(img, m.to, 12), centre_colour(img, man, 12)), 20);
+                EXPECT_GT(e2e::distance(e2e::square_colour(img, m.to, 12), e2e::square_colour(img, man, 12)), 20);
             }
         }
         if (again) {
@@ -338,9 +327,9 @@ TEST_F(GameTest, TwoPlayersPlayAWholeGameToTheWinPanel) {
     const Image b = e2e::screenshot(s, "game_won_b");
     int clock_changed = 0, wall_changed = 0;
     for (int y = 66; y < 92; y++)
-        for (int x = 56; x < 160; x++) clock_changed += distance(a.at(x, y), b.at(x, y)) > 30;
+        for (int x = 56; x < 160; x++) clock_changed += e2e::distance(a.at(x, y), b.at(x, y)) > 30;
     for (int y = 40; y < 64; y++)
-        for (int x = 50; x < 160; x++) wall_changed += distance(a.at(x, y), b.at(x, y)) > 30;
+        for (int x = 50; x < 160; x++) wall_changed += e2e::distance(a.at(x, y), b.at(x, y)) > 30;
     EXPECT_EQ(clock_changed, 0) << "the game clock must stand still after the end";
     EXPECT_GT(wall_changed, 0) << "frames are still being drawn";
 

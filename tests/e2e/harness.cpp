@@ -56,6 +56,19 @@ bool near(Pixel p, int r, int g, int b, int tolerance) {
     return std::abs(p.r - r) <= tolerance && std::abs(p.g - g) <= tolerance && std::abs(p.b - b) <= tolerance;
 }
 
+int distance(Pixel a, Pixel b) { return std::abs(a.r - b.r) + std::abs(a.g - b.g) + std::abs(a.b - b.b); }
+
+Pixel square_colour(const Image& img, int square, int half) {
+    const int cx = 275 + (square % 8) * 58 + 29, cy = 56 + (square / 8) * 58 + 29;
+    long r = 0, g = 0, b = 0, n = 0;
+    for (int y = cy - half; y <= cy + half; y++)
+        for (int x = cx - half; x <= cx + half; x++) {
+            Pixel p = img.at(x, y);
+            r += p.r, g += p.g, b += p.b, n++;
+        }
+    return {static_cast<int>(r / n), static_cast<int>(g / n), static_cast<int>(b / n)};
+}
+
 int count_near(const Image& img, int x1, int y1, int x2, int y2, int r, int g, int b, int tolerance) {
     int n = 0;
     for (int y = y1; y <= y2; y++)

@@ -76,6 +76,12 @@ bool send_close_request(const Session& s, const std::string& window);
 // Window id of the first window whose name matches (xdotool search), or "".
 std::string find_window(const Session& s, const std::string& args);
 
+// Sum of the channel differences.
+int distance(Pixel a, Pixel b);
+
+// Average colour of the box of half-width `half` around a board square's centre.
+Pixel square_colour(const Image& img, int square, int half);
+
 // Counts pixels in a rectangle within the tolerance of a colour.
 int count_near(const Image& img, int x1, int y1, int x2, int y2, int r, int g, int b, int tolerance = 12);
 

@@ -12,19 +12,6 @@ namespace {
 using e2e::Image;
 using e2e::Pixel;
 
-// Average colour of a small box around a square's centre.
-Pixel centre_colour(const Image& img, int square, int half = 4) {
-    const int cx = 275 + (square % 8) * 58 + 29, cy = 56 + (square / 8) * 58 + 29;
-    long r = 0, g = 0, b = 0, n = 0;
-    for (int y = cy - half; y <= cy + half; y++)
-        for (int x = cx - half; x <= cx + half; x++) {
-            Pixel p = img.at(x, y);
-            r += p.r, g += p.g, b += p.b, n++;
-        }
-    return {static_cast<int>(r / n), static_cast<int>(g / n), static_cast<int>(b / n)};
-}
-
-int distance(Pixel a, Pixel b) { return std::abs(a.r - b.r) + std::abs(a.g - b.g) + std::abs(a.b - b.b); }
 
 bool is_dark(int square) { return (square / 8 + square % 8) % 2 == 1; }
 
@@ -56,11 +43,11 @@ TEST_F(StartupTest, PlayScreenShowsTheStartingPositionAndPanel) {
 
     // Every light square shows the same tile; the empty dark squares of rows
     // 3 and 4 show another, clearly different one.
-    const Pixel light = centre_colour(img, 0), dark = centre_colour(img, 24);
-    EXPECT_GT(distance(light, dark), 60) << "light and dark tiles must differ";
+    const Pixel light = e2e::square_colour(img, 0, 4), dark = e2e::square_colour(img, 24, 4);
+    EXPECT_GT(e2e::distance(light, dark), 60) << "light and dark tiles must differ";
     for (int i = 0; i < 64; i++) {
-        const int from_light = distance(centre_colour(img, i), light);
-        const int from_dark = distance(centre_colour(img, i), dark);
+        const int from_light = e2e::distance(e2e::square_colour(img, i, 4), light);
+        const int from_dark = e2e::distance(e2e::square_colour(img, i, 4), dark);
         if (!is_dark(i)) {
             EXPECT_LT(from_light, 30) << "light square " << i;
         } else if (i >= 24 && i < 40) {
@@ -70,8 +57,8 @@ TEST_F(StartupTest, PlayScreenShowsTheStartingPositionAndPanel) {
     // Men on the 24 starting squares: red on rows 0-2, blue on rows 5-7.
     for (int i = 0; i < 64; i++) {
         if (!is_dark(i) || (i >= 24 && i < 40)) continue;
-        Pixel p = centre_colour(img, i, 10);
-        EXPECT_GT(distance(p, dark), 40) << "a man should stand on " << i;
+        Pixel p = e2e::square_colour(img, i, 10);
+        EXPECT_GT(e2e::distance(p, dark), 40) << "a man should stand on " << i;
         if (i < 24) {
             EXPECT_GT(p.r, p.b + 30) << "red man on " << i;
         } else {
@@ -96,7 +83,7 @@ TEST_F(StartupTest, GameClockAdvances) {
     Image second = e2e::screenshot(s, "clock_second");
     int changed = 0;
     for (int y = 66; y < 92; y++)
-        for (int x = 60; x < 160; x++) changed += distance(first.at(x, y), second.at(x, y)) > 30;
+        for (int x = 60; x < 160; x++) changed += e2e::distance(first.at(x, y), second.at(x, y)) > 30;
     EXPECT_GT(changed, 5) << "the game clock should have moved on";
 }
 
