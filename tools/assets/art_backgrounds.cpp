@@ -90,8 +90,8 @@ void draw_frame(Image &img) {
             float lambert = std::max(0.0f, (nx * lx + ny * ly + nz * lz) / l);
             float hx = lx, hy = ly, hz = lz + 1.0f;
             float hl = std::sqrt(hx * hx + hy * hy + hz * hz);
-            float spec = std::pow(std::max(0.0f, (nx * hx + ny * hy + nz * hz) / (l * hl)), 30.0f) * 0.35f;
-            Color c = add(scale(wood, 0.35f + 0.95f * lambert), Color{spec, spec, spec * 0.9f, 0});
+            float highlight = std::pow(std::max(0.0f, (nx * hx + ny * hy + nz * hz) / (l * hl)), 30.0f) * 0.35f;
+            Color c = add(scale(wood, 0.35f + 0.95f * lambert), Color{highlight, highlight, highlight * 0.9f, 0});
             // gold inlay line between the moulding and the squares
             float inlay = coverage_from_distance(std::fabs(s - 17.2f) - 0.75f);
             c = mix(c, mix(rgb(236, 196, 110), rgb(170, 120, 40), side == 1 || side == 3 ? 0.5f : 0.0f), inlay);
@@ -240,11 +240,11 @@ void draw_title(Image &img, const FontFiles &fonts, const std::string &text, flo
             float l = std::sqrt(nx * nx + ny * ny + nz * nz);
             float lambert = (nx * lx + ny * ly + nz * lz) / l;
             float hx = lx, hy = ly, hz = lz + 1.0f, hl = std::sqrt(hx * hx + hy * hy + hz * hz);
-            float spec = std::pow(std::max(0.0f, (nx * hx + ny * hy + nz * hz) / (l * hl)), 24.0f);
+            float highlight = std::pow(std::max(0.0f, (nx * hx + ny * hy + nz * hz) / (l * hl)), 24.0f);
             float t = clampf((y - (oy - size * 0.75f)) / (size * 0.85f), 0.0f, 1.0f);
             Color base = t < 0.5f ? mix(rgb(255, 240, 170), rgb(236, 184, 70), t * 2.0f)
                                   : mix(rgb(236, 184, 70), rgb(150, 90, 24), (t - 0.5f) * 2.0f);
-            Color c = add(scale(base, 0.45f + 0.75f * std::max(0.0f, lambert)), Color{spec * 0.6f, spec * 0.55f, spec * 0.4f, 0});
+            Color c = add(scale(base, 0.45f + 0.75f * std::max(0.0f, lambert)), Color{highlight * 0.6f, highlight * 0.55f, highlight * 0.4f, 0});
             blend(img, left + x, top + y, c, cov);
         }
 }

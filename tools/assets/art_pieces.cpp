@@ -86,9 +86,9 @@ const Vec3 LIGHT = normalize({-0.55f, -0.65f, 0.75f});
 Color shade_surface(Color base, Vec3 n, float spec_power, float spec_strength, float ambient) {
     float diffuse = std::max(0.0f, dot(n, LIGHT));
     Vec3 half = normalize({LIGHT.x, LIGHT.y, LIGHT.z + 1.0f});
-    float spec = std::pow(std::max(0.0f, dot(n, half)), spec_power) * spec_strength;
+    float highlight = std::pow(std::max(0.0f, dot(n, half)), spec_power) * spec_strength;
     Color c = scale(base, ambient + (1.0f - ambient) * 1.1f * diffuse);
-    return add(c, Color{spec, spec, spec * 0.95f, 0});
+    return add(c, Color{highlight, highlight, highlight * 0.95f, 0});
 }
 
 struct PiecePalette {

@@ -100,9 +100,9 @@ std::vector<int> utf8_decode(const std::string &s) {
     return out;
 }
 
-std::vector<FontRange> build_mono_font(const FontSpec &spec, FontInfo *info) {
-    FT_Face face = open_face(spec.file);
-    FT_Set_Pixel_Sizes(face, 0, static_cast<FT_UInt>(spec.pixel_size));
+std::vector<FontRange> build_mono_font(const FontSpec &style, FontInfo *info) {
+    FT_Face face = open_face(style.file);
+    FT_Set_Pixel_Sizes(face, 0, static_cast<FT_UInt>(style.pixel_size));
 
     int x_height = 0;
     {
@@ -115,9 +115,9 @@ std::vector<FontRange> build_mono_font(const FontSpec &spec, FontInfo *info) {
     int top = 0, bottom = 0;
     for (const auto &range : FONT_RANGES)
         for (int c = range[0]; c <= range[1]; ++c) {
-            RawGlyph g = (spec.chevron_arrows && (c == '<' || c == '>')) ? chevron(x_height, c == '<')
+            RawGlyph g = (style.chevron_arrows && (c == '<' || c == '>')) ? chevron(x_height, c == '<')
                                                                            : load_mono(face, c);
-            if (c == ' ' && spec.space_width > 0) g.advance = spec.space_width;
+            if (c == ' ' && style.space_width > 0) g.advance = style.space_width;
             if (FT_Get_Char_Index(face, static_cast<FT_ULong>(c)) == 0) missing.push_back(c);
             if (g.rows > 0) {
                 top = std::max(top, g.top);
@@ -142,7 +142,7 @@ std::vector<FontRange> build_mono_font(const FontSpec &spec, FontInfo *info) {
             // moved right instead of being cut: the cell cannot overlap.
             int shift = g.left < 0 ? -g.left : 0;
             int x0 = g.left + shift;
-            int w = std::max(g.advance + shift, x0 + g.width) + spec.letter_spacing;
+            int w = std::max(g.advance + shift, x0 + g.width) + style.letter_spacing;
             if (w < 1) w = 1;
             MonoGlyph mg;
             mg.w = w;

@@ -30,7 +30,7 @@ extern const int FONT_RANGES[2][2];
 
 // Rasterises the font as crisp one-bit hinted glyphs, every glyph a cell of
 // the same height so lines of text share one baseline.
-std::vector<FontRange> build_mono_font(const FontSpec &spec, FontInfo *info);
+std::vector<FontRange> build_mono_font(const FontSpec &style, FontInfo *info);
 
 // Antialiased coverage of a UTF-8 string; origin_x/origin_y receive the pen
 // start inside the mask (left edge, baseline).

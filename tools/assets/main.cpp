@@ -47,7 +47,7 @@ bool make_dir(const std::string &path) {
 struct NamedFont {
     int id;
     const char *name;
-    FontSpec spec;
+    FontSpec style;
 };
 
 }  // namespace
@@ -106,11 +106,11 @@ int main(int argc, char **argv) {
     };
     for (const NamedFont &f : fonts) {
         FontInfo info;
-        std::vector<FontRange> ranges = build_mono_font(f.spec, &info);
+        std::vector<FontRange> ranges = build_mono_font(f.style, &info);
         expect_index(f.id, f.name);
         add_font(dat, f.name, ranges);
         if (report)
-            std::printf("%-12s %2dpx height %d baseline %d space %d\n", f.name, f.spec.pixel_size, info.height,
+            std::printf("%-12s %2dpx height %d baseline %d space %d\n", f.name, f.style.pixel_size, info.height,
                         info.baseline, info.space);
         for (int c : info.cut) std::fprintf(stderr, "%s: glyph U+%04X is cut\n", f.name, c);
         for (int c : info.missing) std::fprintf(stderr, "%s: no glyph for U+%04X\n", f.name, c);

@@ -229,10 +229,10 @@ Color shade(const Scene &s, V3 o, V3 d, int sample_index) {
     float vis = visibility(s, p, sample_index);
     float diffuse = std::max(0.0f, dot(n, l)) * cone * vis;
     V3 half = norm(l - d);
-    float spec = std::pow(std::max(0.0f, dot(n, half)), 18.0f + gloss * 50.0f) * gloss * 0.9f * cone * vis;
+    float shine = std::pow(std::max(0.0f, dot(n, half)), 18.0f + gloss * 50.0f) * gloss * 0.9f * cone * vis;
     float ambient = 0.16f + 0.06f * std::max(0.0f, n.y);
     Color c = scale(base, ambient + 1.05f * diffuse);
-    return add(c, Color{spec, spec * 0.97f, spec * 0.9f, 0});
+    return add(c, Color{shine, shine * 0.97f, shine * 0.9f, 0});
 }
 
 }  // namespace
