@@ -131,3 +131,25 @@ TEST_F(StartupTest, MissingDatafileIsReportedAndFails) {
 }
 
 }  // namespace
+
+namespace {
+
+// Without a display (and without a console) Allegro cannot start at all; the
+// game must say so and fail instead of crashing in its next library call.
+TEST(StartupWithoutDisplay, ReportsAndFailsCleanly) {
+    const std::string binary = std::string(TALVENA_BUILD_DIR) + "/talvena";
+    const std::string command =
+        "cd " + std::string(TALVENA_BUILD_DIR) + " && env -u DISPLAY " + binary + " </dev/null 2>&1; echo \"exit=$?\"";
+    FILE* p = popen(command.c_str(), "r");
+    ASSERT_NE(p, nullptr);
+    std::string out;
+    char buf[4096];
+    size_t n;
+    while ((n = fread(buf, 1, sizeof buf, p)) > 0) out.append(buf, n);
+    pclose(p);
+    EXPECT_NE(out.find("cannot initialise Allegro"), std::string::npos) << out;
+    EXPECT_NE(out.find("exit=3"), std::string::npos) << out;
+    for (unsigned char c : out) EXPECT_LT(c, 128) << "the message is plain ASCII";
+}
+
+}  // namespace
