@@ -88,7 +88,11 @@ TEST(Sides, OtherSideTreatsAnythingButOneAsOne) {
     EXPECT_EQ(other_side(7), 1);
 }
 
+// Taken before main, so before any test changes the settings.
+const Settings INITIAL_SETTINGS = settings;
+
 TEST(Settings, StaticDefaultsBeforeAnyFileIsRead) {
+    const Settings& settings = INITIAL_SETTINGS;
     EXPECT_EQ(settings.opponent, OPPONENT_COMPUTER);
     EXPECT_EQ(settings.difficulty, LEVEL_PROFESSIONAL);
     EXPECT_EQ(settings.computer_side, RED);

@@ -14,6 +14,7 @@ int sq(int row, int col) { return 8 * row + col; }
 class Loop : public ::testing::Test {
 protected:
     LoopState st;
+    Settings saved_settings = settings;
     int32_t ticks_now = 0;  // what the timer would show
     int32_t minutes = 0;
     int32_t seconds = 0;
@@ -26,6 +27,7 @@ protected:
         game.final_minutes = 0;
         game.final_seconds = 0;
     }
+    void TearDown() override { settings = saved_settings; }
 
     // Sets up a position with `turn` to move and (re)starts the loop on it.
     void start(std::initializer_list<std::pair<int, int32_t>> pieces, int32_t turn = BLUE) {
