@@ -13,7 +13,7 @@ set(TALVENA_ASSET_SOURCES
   ${CMAKE_SOURCE_DIR}/tools/assets/sounds.cpp)
 
 add_executable(talvena_assets ${TALVENA_ASSET_SOURCES})
-target_link_libraries(talvena_assets PRIVATE PkgConfig::FREETYPE)
+target_link_libraries(talvena_assets PRIVATE PkgConfig::FREETYPE PkgConfig::ALLEGRO)
 set_target_properties(talvena_assets PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tools)
 
 set(TALVENA_FONT_DIR /usr/share/fonts/truetype/dejavu)

@@ -422,7 +422,7 @@ TEST_F(Datafile, GeneratorOutputIsReproducible) {
     std::string out = dir;
     ASSERT_EQ(std::system(("tools/talvena_assets " + out).c_str()), 0);
     std::vector<char> again = read_all(out + "/Data/talvena.dat"), built = read_all("Data/talvena.dat");
-    EXPECT_GT(built.size(), 1000000u);
+    EXPECT_GT(built.size(), 100000u);  // compressed, yet far more than a stub
     EXPECT_TRUE(again == built) << "a second run produced different bytes";
     EXPECT_TRUE(read_all(out + "/Data/allegro.cfg") == read_all("Data/allegro.cfg"));
     std::remove((out + "/Data/talvena.dat").c_str());

@@ -1,11 +1,11 @@
 #include "datafile.h"
 
+#include <allegro.h>
+
 #include <cstdio>
 
 namespace {
 
-const uint32_t NOPACK_MAGIC = 0x736C682E;  // "slh."
-const uint32_t DAT_MAGIC = 0x414C4C2E;     // "ALL."
 
 uint32_t id4(const char *s) {
     return (static_cast<uint32_t>(static_cast<uint8_t>(s[0])) << 24) | (static_cast<uint8_t>(s[1]) << 16) |
@@ -69,9 +69,8 @@ void add_sample16(Datafile &dat, const std::string &name, int freq, const std::v
     dat.objects.push_back(std::move(obj));
 }
 
-std::vector<uint8_t> datafile_bytes(const Datafile &dat) {
+std::vector<uint8_t> datafile_body(const Datafile &dat) {
     std::vector<uint8_t> out;
-    put_be32(out, NOPACK_MAGIC);
     put_be32(out, DAT_MAGIC);
     put_be32(out, static_cast<uint32_t>(dat.objects.size()));
     for (const DatafileObject &obj : dat.objects) {
@@ -85,6 +84,17 @@ std::vector<uint8_t> datafile_bytes(const Datafile &dat) {
         out.insert(out.end(), obj.data.begin(), obj.data.end());
     }
     return out;
+}
+
+bool write_packed_datafile(const std::string &path, const Datafile &dat) {
+    // The library's packed writer adds its own magic and compresses the
+    // whole file, exactly as load_datafile expects to read it back.
+    const std::vector<uint8_t> body = datafile_body(dat);
+    PACKFILE *f = pack_fopen(path.c_str(), F_WRITE_PACKED);
+    if (!f) return false;
+    const long size = static_cast<long>(body.size());
+    bool ok = pack_fwrite(body.data(), size, f) == size;
+    return pack_fclose(f) == 0 && ok;
 }
 
 bool write_file(const std::string &path, const std::vector<uint8_t> &bytes) {

@@ -1,4 +1,5 @@
-// Asset generator: writes an uncompressed Allegro 4 datafile. The objects
+// Asset generator: writes an Allegro 4 datafile, compressed by the
+// library's packfile routines. The objects
 // are stored in the order they are added, which is the order the game
 // indexes them by; nothing is sorted.
 #pragma once
@@ -34,7 +35,9 @@ void add_font(Datafile &dat, const std::string &name, const std::vector<FontRang
 // Mono 16-bit signed samples; stored the way the library expects them.
 void add_sample16(Datafile &dat, const std::string &name, int freq, const std::vector<int16_t> &samples);
 
-std::vector<uint8_t> datafile_bytes(const Datafile &dat);
+// The datafile after the packfile magic: "ALL.", the count, the objects.
+std::vector<uint8_t> datafile_body(const Datafile &dat);
+bool write_packed_datafile(const std::string &path, const Datafile &dat);
 bool write_file(const std::string &path, const std::vector<uint8_t> &bytes);
 bool write_text_file(const std::string &path, const std::string &text);
 // A mono 16-bit WAV file (used only for listening to the sounds).

@@ -151,7 +151,7 @@ int main(int argc, char **argv) {
     // Written under a temporary name first so an interrupted run never
     // leaves a half-written datafile that looks up to date.
     std::string dat_path = data_dir + "/talvena.dat", tmp = dat_path + ".tmp";
-    if (!write_file(tmp, datafile_bytes(dat)) || std::rename(tmp.c_str(), dat_path.c_str()) != 0) {
+    if (!write_packed_datafile(tmp, dat) || std::rename(tmp.c_str(), dat_path.c_str()) != 0) {
         std::fprintf(stderr, "cannot write %s\n", dat_path.c_str());
         return 1;
     }
