@@ -170,6 +170,14 @@ std::vector<FontRange> build_mono_font(const FontSpec &style, FontInfo *info) {
     return ranges;
 }
 
+// Pair kerning between two glyphs, in pixels; 0 where either is missing.
+static float kerning(FT_Face face, FT_UInt prev, FT_UInt index) {
+    if (!prev || !index) return 0.0f;
+    FT_Vector k;
+    FT_Get_Kerning(face, prev, index, FT_KERNING_UNFITTED, &k);
+    return k.x / 64.0f;
+}
+
 float text_width(const std::string &font_file, float pixel_size, const std::string &utf8, float letter_spacing) {
     FT_Face face = open_face(font_file);
     FT_Set_Char_Size(face, 0, static_cast<FT_F26Dot6>(pixel_size * 64.0f), 72, 72);
@@ -177,11 +185,7 @@ float text_width(const std::string &font_file, float pixel_size, const std::stri
     FT_UInt prev = 0;
     for (int cp : utf8_decode(utf8)) {
         FT_UInt index = FT_Get_Char_Index(face, static_cast<FT_ULong>(cp));
-        if (prev && index) {
-            FT_Vector k;
-            FT_Get_Kerning(face, prev, index, FT_KERNING_UNFITTED, &k);
-            pen += k.x / 64.0f;
-        }
+        pen += kerning(face, prev, index);
         FT_Load_Glyph(face, index, FT_LOAD_NO_HINTING);
         pen += face->glyph->advance.x / 64.0f + letter_spacing;
         prev = index;
@@ -202,11 +206,7 @@ Mask text_mask(const std::string &font_file, float pixel_size, const std::string
     FT_UInt prev = 0;
     for (int cp : utf8_decode(utf8)) {
         FT_UInt index = FT_Get_Char_Index(face, static_cast<FT_ULong>(cp));
-        if (prev && index) {
-            FT_Vector k;
-            FT_Get_Kerning(face, prev, index, FT_KERNING_UNFITTED, &k);
-            pen += k.x / 64.0f;
-        }
+        pen += kerning(face, prev, index);
         // Sub-pixel pen position through the outline offset keeps spacing even.
         float whole = std::floor(pen);
         FT_Load_Glyph(face, index, FT_LOAD_NO_HINTING);
