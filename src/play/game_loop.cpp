@@ -5,6 +5,7 @@
 
 #include "app/game_state.h"
 #include "app/resources.h"
+#include "audio/music.h"
 #include "audio/sound_effects.h"
 #include "play/loop_logic.h"
 #include "play/render.h"
@@ -71,7 +72,7 @@ int32_t game_loop(int32_t menu_result) {
 
         compose_frame(out.pointer_square, out.piece_picked, out.side_to_move, out.notice, out.seconds,
                       out.minutes);
-        music_upkeep();
+        poll_music();
 
         if (out.menu == LOOP_MENU_FROM_BOARD) {
             // Time spent in the menu does not count.

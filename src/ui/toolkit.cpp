@@ -2,6 +2,7 @@
 #include "ui/toolkit.h"
 
 #include "app/resources.h"
+#include "audio/music.h"
 
 int line_colour(int32_t look) {
     const LineColour c = look == LOOK_HIGHLIGHT  ? COLOUR_HIGHLIGHT
@@ -41,11 +42,6 @@ void draw_menu_backdrop(int32_t x1, int32_t x2, int32_t y1, int32_t y2, BITMAP* 
     draw_panel(x1, x2, y1, y2, bmp);
 }
 
-void music_upkeep() {
-    // HOOK: poll_music() goes here when the music player lands; until then
-    // there is nothing to feed.
-}
-
 void run_screen(Screen& s, BITMAP* backdrop) {
     BITMAP* frame = create_bitmap(800, 600);
     s.hover = -1;
@@ -68,7 +64,7 @@ void run_screen(Screen& s, BITMAP* backdrop) {
         show_mouse(frame);
         blit(frame, screen, 0, 0, 0, 0, SCREEN_W, SCREEN_H);
         show_mouse(nullptr);
-        music_upkeep();
+        poll_music();
     }
 
     destroy_bitmap(frame);

@@ -40,7 +40,3 @@ void draw_menu_backdrop(int32_t x1, int32_t x2, int32_t y1, int32_t y2, BITMAP* 
 // until its `done` is set or the window is closed. The panel stays drawn on
 // the backdrop afterwards.
 void run_screen(Screen& s, BITMAP* backdrop);
-
-// Music upkeep, once per pass of every screen loop and once per frame of
-// the game loop: feeds the music stream once the music player exists.
-void music_upkeep();

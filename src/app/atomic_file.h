@@ -1,0 +1,12 @@
+// Application shell: the one way the game replaces a file it owns. The new
+// bytes go to a temporary file beside the old one, are flushed and synced,
+// and only then renamed over it, so a crash, a full disk or a power cut
+// leaves either the old file or the new one, whole. No Allegro here.
+#pragma once
+
+#include <cstddef>
+
+// Writes `size` bytes to `path`. Answers 1 when the new file is in place;
+// 0 on any failure, with the old file (if any) untouched and no temporary
+// file left behind.
+int write_file_atomically(const char* path, const unsigned char* bytes, size_t size);

@@ -1,0 +1,14 @@
+// Menus and screens: the main menu, the hub every other screen is opened
+// from. Answers a MenuResult (ui/menu_result.h).
+#pragma once
+
+#include <allegro.h>
+
+#include <cstdint>
+
+int32_t main_menu();
+
+// Opens the sub-screen of an action code (1 settings, 2 sound options,
+// 3 names, 4 save, 5 load, 6 credits, 7 help) over `frame`; answers what the
+// load screen answers (1 when a game was loaded), else 0.
+int32_t menu_dispatch(int32_t action, BITMAP* frame);

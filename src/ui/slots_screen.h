@@ -1,0 +1,10 @@
+// Menus and screens: the five save slots, for saving and for loading.
+#pragma once
+
+#include <allegro.h>
+
+#include <cstdint>
+
+void save_game_screen(BITMAP* backdrop);
+// 1 when a saved game was loaded into the game state, else 0.
+int32_t load_game_screen(BITMAP* backdrop);
