@@ -9,6 +9,7 @@
 #include "app/game_state.h"
 #include "app/resources.h"
 #include "app/shell.h"
+#include "audio/music.h"
 #include "play/render.h"
 #include "rules/rules.h"
 
@@ -73,9 +74,12 @@ int main() {
 
     test_for_saved_games();
     reset_board();
+    start_music();
 
     run_game();
 
+    music_close(music_stream);
+    music_stream = nullptr;
     destroy_bitmap(frame_buffer);
     destroy_bitmap(board_buffer);
     allegro_exit();
