@@ -23,10 +23,18 @@ struct Image {
 // Colours pass through 16-bit colour on the way: compare with a tolerance.
 bool near(Pixel p, int r, int g, int b, int tolerance = 12);
 
+// Where ALSA's default device sends the game's sound.
+enum SoundSink {
+    SOUND_NOWHERE,  // a null device: sound works and is thrown away
+    SOUND_CAPTURE,  // a file, 44.1 kHz stereo signed 16-bit: see captured_sound
+    SOUND_NO_CARD   // a card that is not there: the game's sound fails to start
+};
+
 struct Session {
+    SoundSink sound = SOUND_NOWHERE;  // set before start_session
     std::string display;  // ":N"
     pid_t xvfb = -1;
-    std::string home;     // temporary HOME (ALSA sent nowhere), removed at stop
+    std::string home;     // temporary HOME (holds the ALSA set-up), removed at stop
     std::string workdir;  // the game's working directory (holds Data/, Hudba/)
     pid_t game = -1;
     std::string window;   // X window id of the game, as xdotool prints it
@@ -37,6 +45,12 @@ struct Session {
 // copy of the build's Data/ and Hudba/ folders. Returns false with a message.
 bool start_session(Session& s, std::string& error);
 void stop_session(Session& s);
+
+// The sound captured so far (SOUND_CAPTURE), interleaved stereo frames from
+// frame `from` on. ALSA's null device takes sound faster than it plays, so
+// the capture runs ahead of the clock: mark positions with captured_frames.
+std::vector<int16_t> captured_sound(const Session& s, size_t from = 0);
+size_t captured_frames(const Session& s);
 
 // Starts build/talvena in the session's working directory and waits for its
 // window to be mapped.
