@@ -16,7 +16,7 @@ const char* SPRING = "Hudba/Spring2003.mp3";
 
 struct Files {
     std::string dir;
-    std::string short_tone, long_tone, exact_blocks, truncated, random, empty, mono48, blip_low, blip_high;
+    std::string short_tone, long_tone, exact_blocks, truncated, spoilt, random, empty, mono48, blip_low, blip_high;
 };
 
 Files& files() {
@@ -36,6 +36,11 @@ Files& files() {
         std::mt19937 gen(2003);
         std::vector<uint8_t> noise(50000);
         for (uint8_t& b : noise) b = static_cast<uint8_t>(gen());
+        std::vector<uint8_t> spoilt(long_bytes.begin(), long_bytes.begin() + 40000);
+        spoilt.insert(spoilt.end(), noise.begin(), noise.begin() + 5000);
+        spoilt.insert(spoilt.end(), long_bytes.begin() + 40000, long_bytes.end());
+        f.spoilt = f.dir + "/spoilt.mp3";
+        write_bytes(f.spoilt, spoilt);
         f.random = f.dir + "/random.mp3";
         write_bytes(f.random, noise);
         f.empty = f.dir + "/empty.mp3";
@@ -61,6 +66,7 @@ struct TrackCase {
     double seconds;  // of sound heard; a range for a cut file
     double seconds_max;
     int hz;
+    bool bad_data = false;  // the decoder reports it once, then the track ends
 };
 
 // The reads the block protocol implies for a file of `size` bytes: full
@@ -82,6 +88,7 @@ TEST_F(MusicFiles, TrackFilesStreamBlockByBlockPlayOnceAndEndOnce) {
         {"an exact multiple of a block", &Files::exact_blocks, true, 6.0, 6.0, 440},
         {"48 kHz mono, at its own pitch", &Files::mono48, true, 3.0, 3.0, 1000},
         {"cut off in the middle of a frame", &Files::truncated, true, 2.5, 3.3, 440},
+        {"random bytes in the middle", &Files::spoilt, true, 2.0, 2.6, 440, true},
         {"random bytes", &Files::random, false, 0, 0, 0},
         {"empty", &Files::empty, false, 0, 0, 0},
         {"missing", nullptr, false, 0, 0, 0},
@@ -124,10 +131,11 @@ TEST_F(MusicFiles, TrackFilesStreamBlockByBlockPlayOnceAndEndOnce) {
             tick();
             statuses.push_back(music_poll(p));
         }
-        // 0 while playing, 1 once, -1 from then on.
+        // 0 while playing (bad data reported once on the way), 1 once, -1 from then on.
         const auto finished = std::find(statuses.begin(), statuses.end(), MP3_FINISHED);
         ASSERT_NE(finished, statuses.end());
-        EXPECT_TRUE(std::all_of(statuses.begin(), finished, [](int32_t s) { return s == MP3_PLAYING; }));
+        EXPECT_EQ(std::count(statuses.begin(), finished, MP3_BAD_DATA), c.bad_data ? 1 : 0);
+        EXPECT_TRUE(std::all_of(statuses.begin(), finished, [](int32_t s) { return s == MP3_PLAYING || s == MP3_BAD_DATA; }));
         EXPECT_TRUE(std::all_of(finished + 1, statuses.end(), [](int32_t s) { return s == MP3_NOT_PLAYING; }));
 
         std::vector<int32_t> got;
