@@ -6,6 +6,7 @@ add_library(talvena_cli_lib STATIC
   src/cli/cli_position.cpp
   src/cli/cli_perft.cpp
   src/cli/cli_show.cpp
+  src/cli/cli_pdn.cpp
   src/cli/cli_ai.cpp)
 target_link_libraries(talvena_cli_lib PUBLIC talvena_core)
 
