@@ -69,7 +69,7 @@ const CliCommand COMMANDS[] = {
      "                (Czech draughts, blue as White, squares a1..h8)\n"
      "\n"
      "example:\n"
-     "  talvena-cli selfplay 100 professional amateur --seed 7 --pdn games.pdn\n",
+     "  talvena-cli selfplay 20 professional amateur --seed 7 --pdn games.pdn\n",
      cli_selfplay},
     {"bench", "bench", "time the computer's choice at both levels",
      "Times the computer's choice of a move over a fixed set of positions, at both\n"
