@@ -16,7 +16,7 @@ const CliCommand COMMANDS[] = {
      "\n"
      "arguments:\n"
      "  DEPTH      1..20\n"
-     "  POSITION   a position (see talvena-cli --help); the opening with 12 men if left out\n"
+     "  POSITION   a position (see talvena-cli --help); the 12-men opening if left out\n"
      "\n"
      "example:\n"
      "  talvena-cli perft 6 start8\n",
@@ -28,7 +28,7 @@ const CliCommand COMMANDS[] = {
      "arguments:\n"
      "  POSITION      a position (see talvena-cli --help)\n"
      "options:\n"
-     "  --algebraic   label the diagram a..h, 1..8 and name the moves c3-d4, a capture c3xe5\n"
+     "  --algebraic   label the diagram a..h and 1..8, name the moves c3-d4, c3xe5\n"
      "\n"
      "example:\n"
      "  talvena-cli show \"W:Wa1,c3,Ke5:Bd6,h8\" --algebraic\n",
@@ -42,8 +42,8 @@ const CliCommand COMMANDS[] = {
      "  LEVEL      amateur or professional\n"
      "  POSITION   a position (see talvena-cli --help)\n"
      "options:\n"
-     "  --chain SQUARE  a capture chain is under way with the piece on SQUARE (c3 or 42),\n"
-     "                  which must jump on\n"
+     "  --chain SQUARE  a capture chain is under way with the piece on SQUARE\n"
+     "                  (c3 or 42), which must jump on\n"
      "  --seed N        seed of the random choices, 0..4294967295; 1 if left out\n"
      "  --explain       print also the rule that chose the move\n"
      "  --algebraic     name the squares: c3-d4, a capture c3xe5\n"
@@ -101,17 +101,19 @@ const char OVERVIEW_TAIL[] =
     "\n"
     "positions:\n"
     "  start, start8   the openings with 12 and 8 men a side, blue to move\n"
-    "  board text      eight rows from the top, '/' between them, a space and the side\n"
-    "                  to move (b or r); '.' empty, b r men, B R kings:\n"
-    "                  \"......../......../......../......../......../......../......../b....... b\"\n"
+    "  board text      eight rows from the top, '/' between them, a space and the\n"
+    "                  side to move (b or r); '.' empty, b r men, B R kings:\n"
+    "    \"......../......../......../......../......../......../......../b....... b\"\n"
     "  FEN             W:Wa1,c1,Ke3:Bb8,d8 (blue is White, red is Black): the side to\n"
     "                  move, then each side's squares, kings prefixed with K\n"
+    "  Pieces stand on dark squares only, each square once, and no man on the row\n"
+    "  where it would have been crowned: no game reaches such a position.\n"
     "squares:\n"
     "  a1..h8 as on the board's edges (a1 at blue's bottom left), or the board index\n"
     "  0..63 (0 at the top left, row by row): a1 is 56, h8 is 7\n"
     "\n"
-    "exit status: 0 done, 1 selfplay saw a rule broken, 2 bad input (one \"error:\" line\n"
-    "on standard error, nothing on standard output)\n";
+    "exit status: 0 done, 1 selfplay saw a rule broken, 2 bad input (one \"error:\"\n"
+    "line on standard error, nothing on standard output)\n";
 
 std::string usage() {
     std::string u = "usage: talvena-cli COMMAND ...; commands:";

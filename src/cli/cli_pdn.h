@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-// Czech draughts, White first, 8x8, squares a1..h8 with a1 at White's left.
+// Czech draughts, White first, 8x8 board, algebraic squares.
 constexpr const char* PDN_GAME_TYPE = "32,W,8,8,A1,0";
 
 // One whole turn: the squares the piece passed through, and whether it took.
