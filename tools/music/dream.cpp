@@ -150,5 +150,5 @@ Track compose_dream() {
     pad_chords(s, {Chord{end[0].beat, 5.0, end[0].bass, end[0].tones}}, 0.5f);
     add_note(s, SOFT_BASS, end[0].beat, 5.0, end[0].bass, 0.7f, 0.0f);
 
-    return {s.notes, seconds_at(s, BARS * BAR), {0.86f, 0.45f, 2.2f, 0.75 * 60.0 / s.bpm, 0.35f, 0.55f}, -17.0f};
+    return {s.notes, seconds_at(s, BARS * BAR), {0.86f, 0.45f, 1.2f, 0.75 * 60.0 / s.bpm, 0.35f, 1.2f}, -17.0f};
 }

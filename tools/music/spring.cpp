@@ -20,7 +20,7 @@ const char *CHORUS_CHORDS =
 const char *BRIDGE_CHORDS =
     "E2 G3 B3 E4 | B2 F#3 B3 D4 | C3 G3 C4 E4 | G2 G3 B3 D4 |"
     "E2 G3 B3 E4 | B2 F#3 B3 D4 | C3 G3 C4 E4 | D3 F#3 A3 D4";
-const char *CODA_CHORDS = "C3 G3 C4 E4 | D3 F#3 A3 D4 | G2 G3 B3 D4 | G2 G3 B3 D4";
+const char *CODA_CHORDS = "C3 G3 C4 E4 | D3 F#3 A3 D4";
 
 // Call (odd bars) and answer (even bars); the last two bars are one phrase.
 const char *VERSE =
@@ -71,7 +71,7 @@ void stabs(Score &s, const std::vector<Chord> &prog, bool every_beat, float velo
         for (double off = 0.5; off < c.beats; off += 1.0) {
             double at = c.beat + off;
             if (!every_beat && static_cast<int>(at) % 2 == 0) continue;
-            for (int t : c.tones) add_note(s, EPIANO, at, 0.22, t + 12, velocity, -0.45f);
+            for (int t : c.tones) add_note(s, EPIANO, at, 0.22, t, velocity, -0.45f);
         }
 }
 
@@ -216,9 +216,7 @@ Track compose_spring() {
 
     // Coda: two bars of groove, then the G rings out and everything stops
     // well before the loop point.
-    std::vector<Chord> coda = chords(s, CODA, CODA_CHORDS);
-    coda.resize(2);
-    verse_band(s, coda, CODA);
+    verse_band(s, chords(s, CODA, CODA_CHORDS), CODA);
     play(s, PLUCK, melody(s, CODA, CODA_LINE), 0.78f, -0.2f);
     play(s, MARIMBA, melody(s, CODA, CODA_LINE), 0.45f, 0.35f, 0.9f, -12);
     const double last = (CODA + 2) * BAR;
@@ -228,5 +226,5 @@ Track compose_spring() {
     add_note(s, KICK, last, 0.5, 0, 0.7f, 0.0f, 0.0f, 0.3f);
     pad_chords(s, {Chord{last, 4.0, 43, {55, 59, 62, 67}}}, 0.35f);
 
-    return {s.notes, seconds_at(s, BARS * BAR), {0.7f, 0.5f, 1.6f, 0.75 * 60.0 / s.bpm, 0.25f, 0.45f}, -15.5f};
+    return {s.notes, seconds_at(s, BARS * BAR), {0.7f, 0.5f, 1.6f, 0.75 * 60.0 / s.bpm, 0.25f, 1.0f}, -15.5f};
 }

@@ -7,7 +7,7 @@
 
 namespace {
 
-const double TWO_PI = 6.283185307179586;
+const double PI = 3.141592653589793, TWO_PI = 2.0 * PI;
 // Keeps the feedback loops of reverb and delay out of denormal numbers in
 // the silent tail (a DC of -340 dB).
 const float ANTI_DENORMAL = 1e-18f;
@@ -89,7 +89,7 @@ struct Svf {
     float low = 0, band = 0;
     float f = 0, q = 1;
     void tune(float hz, float damping) {
-        f = static_cast<float>(2.0 * std::sin(M_PI * std::min(hz, RATE / 6.5f) / RATE));
+        f = static_cast<float>(2.0 * std::sin(PI * std::min(hz, RATE / 6.5f) / RATE));
         q = damping;
     }
     float step(float in) {
@@ -113,21 +113,22 @@ void epiano(Ctx &c) {
     const float v = c.note.velocity;
     const float body_decay = static_cast<float>(std::clamp(1.7 * std::sqrt(220.0 / f), 0.5, 3.2));
     envelope({0.003f, body_decay, 0.0f}, c.held, c.env);
-    // The modulator runs a hair sharp of the carrier: the slow beating is
-    // the chorus of a real tine piano.
-    const double dc = f / RATE, dm = (f + 0.35) / RATE, dt = 14.0 * f / RATE;
-    const bool tine = 14.0 * f < 16000.0;
+    // The modulator stays locked to the carrier: drifting apart, the 1:1
+    // pair would leave a slowly wandering offset (its difference tone).
+    const double dc = f / RATE, dt = 14.0 * f / RATE;
+    // the tine fades out of the top octaves, where it would only glare
+    const float tine_scale = static_cast<float>(std::clamp((9000.0 - 14.0 * f) / 5000.0, 0.0, 1.0));
+    const bool tine = tine_scale > 0.0f;
     const float ki = decay_per_sample(0.2), kt = decay_per_sample(0.06);
-    float index = 2.5f * v + 0.8f, tine_amp = 0.5f * v;
+    float index = 2.5f * v + 0.8f, tine_amp = 0.5f * v * tine_scale;
     const float index_floor = 0.5f;
-    double pc = 0, pm = 0, pt = 0;
+    double pc = 0, pt = 0;
     for (size_t i = 0; i < c.out.size(); ++i) {
-        float mod = (index + index_floor) * sine(pm) / static_cast<float>(TWO_PI);
+        float mod = (index + index_floor) * sine(pc) / static_cast<float>(TWO_PI);
         float s = sine(pc + mod);
         if (tine) s += tine_amp * sine(pt);
         c.out[i] = s * c.env[i];
         pc += dc;
-        pm += dm;
         pt += dt;
         index *= ki;
         tine_amp *= kt;
@@ -172,7 +173,7 @@ void marimba(Ctx &c) {
 void lead(Ctx &c) {
     const double f = note_hz(c.note.pitch + c.note.detune / 100.0);
     envelope({0.07f, 1.6f, 0.72f}, c.held, c.env);
-    // breath: band-limited noise around the third harmonic
+    // breath: band-limited noise around the fourth harmonic
     Svf breath;
     breath.tune(static_cast<float>(std::min(4.0 * f, 6000.0)), 1.2f);
     double p = 0;
@@ -220,12 +221,13 @@ void pluck(Ctx &c) {
     const double f = note_hz(c.note.pitch + c.note.detune / 100.0);
     envelope({0.001f, 100.0f, 1.0f}, c.held, c.env);
     const double period = RATE / f;
+    // the average delays by half a sample, the all-pass by d in 0.1..1.1
     const int n = static_cast<int>(std::floor(period - 0.6));
     const double d = period - 0.5 - n;
     const float ap = static_cast<float>((1.0 - d) / (1.0 + d));
     const double tau = std::clamp(1.1 * std::sqrt(262.0 / f), 0.35, 2.5);
     const float rho =
-        static_cast<float>(std::min(0.99995, std::exp(-period / (tau * RATE)) / std::cos(M_PI * f / RATE)));
+        static_cast<float>(std::min(0.99995, std::exp(-period / (tau * RATE)) / std::cos(PI * f / RATE)));
     std::vector<float> line(n);
     const float bright = 0.12f + 0.35f * c.note.velocity;
     float lp = 0, mean = 0;
@@ -330,11 +332,16 @@ void hat(Ctx &c) {
 
 void shaker(Ctx &c) {
     envelope({0.007f, 0.03f, 0.0f}, static_cast<int>(c.out.size()) - RATE / 200, c.env);
+    // seeds around 5 to 6 kHz; the top octave stays out, or a run of
+    // sixteenths turns into hiss
     Svf band;
-    band.tune(5800.0f, 1.2f);
+    band.tune(5500.0f, 0.8f);
+    const float top = one_pole(9000.0);
+    float soft = 0;
     for (size_t i = 0; i < c.out.size(); ++i) {
         band.step(rng_signed(c.rng));
-        c.out[i] = band.band * c.env[i];
+        soft += top * (band.band - soft);
+        c.out[i] = 1.3f * soft * c.env[i];
     }
 }
 
@@ -480,7 +487,7 @@ Stereo render(const std::vector<Note> &notes, double seconds, const Room &room, 
         Ctx ctx{note, rng, held, out, env};
         spec.render(ctx);
         // constant-power pan
-        const double angle = (std::clamp(note.pan, -1.0f, 1.0f) + 1.0) * M_PI / 4.0;
+        const double angle = (std::clamp(note.pan, -1.0f, 1.0f) + 1.0) * PI / 4.0;
         const float amp = spec.gain * note.velocity;
         const float gl = amp * static_cast<float>(std::cos(angle)), gr = amp * static_cast<float>(std::sin(angle));
         for (int i = 0; i < length; ++i) {
@@ -551,12 +558,12 @@ void master(Stereo &mix, float target_rms_db, float ceiling_db, double fade_in, 
     }
     const size_t in = static_cast<size_t>(fade_in * RATE), out = static_cast<size_t>(fade_out * RATE);
     for (size_t i = 0; i < in && i < n; ++i) {
-        float s = static_cast<float>(std::sin(0.5 * M_PI * i / in));
+        float s = static_cast<float>(std::sin(0.5 * PI * i / in));
         mix.l[i] *= s * s;
         mix.r[i] *= s * s;
     }
     for (size_t i = 0; i < out && i < n; ++i) {
-        float s = static_cast<float>(std::sin(0.5 * M_PI * i / out));
+        float s = static_cast<float>(std::sin(0.5 * PI * i / out));
         mix.l[n - 1 - i] *= s * s;
         mix.r[n - 1 - i] *= s * s;
     }
