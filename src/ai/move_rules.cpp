@@ -5,6 +5,7 @@
 #include <cstdlib>
 
 #include "ai/ai.h"
+#include "ai/targets.h"
 
 namespace {
 
@@ -75,8 +76,9 @@ int32_t scan_candidates(const RuleScan& rule, const ScanOrder& order, int32_t si
         const int32_t from = order.descending ? SQUARE_COUNT - 1 - n : n;
         if (order.chain != -1 && from != order.chain) continue;
         if (!holds_kind(w[from], side, rule.pieces)) continue;
-        for (int32_t m = 0; m < SQUARE_COUNT; m++) {
-            const int32_t to = order.descending ? SQUARE_COUNT - 1 - m : m;
+        const TargetList& targets = targets_for_piece(from, w[from], is_capture_kind(rule.moves));
+        for (int32_t m = 0; m < targets.count; m++) {
+            const int32_t to = targets.square[order.descending ? targets.count - 1 - m : m];
             if (!is_candidate(from, to, w, side, rule.moves)) continue;
             sim_swap(from, to, w);
             if (is_capture_kind(rule.moves)) sim_remove_between(from, to, w);

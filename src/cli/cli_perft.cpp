@@ -24,8 +24,8 @@ struct Diagonals {
 };
 
 struct DiagonalTable {
-    Diagonals of[SQUARE_COUNT];
-    DiagonalTable() {
+    Diagonals of[SQUARE_COUNT] = {};
+    constexpr DiagonalTable() {
         for (int32_t from = 0; from < SQUARE_COUNT; from++) {
             Diagonals& d = of[from];
             d.up_count = d.down_count = d.all_count = 0;
@@ -41,7 +41,7 @@ struct DiagonalTable {
     }
 };
 
-const DiagonalTable DIAGONALS;
+constexpr DiagonalTable DIAGONALS;
 
 // Calls visit(to) for each square the piece on `from` might move to, in
 // ascending order.
