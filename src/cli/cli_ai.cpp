@@ -12,6 +12,7 @@
 #include "app/game_state.h"
 #include "cli/cli.h"
 #include "cli/cli_position.h"
+#include "cli/cli_progress.h"
 #include "rules/rules.h"
 
 namespace {
@@ -250,6 +251,7 @@ bool run_selfplay(int64_t games, int32_t blue_level, int32_t red_level, int32_t 
         }
         totals.games++;
         totals.single_moves += moves;
+        progress_show("selfplay: " + std::to_string(g) + " of " + std::to_string(games) + " games");
         if (result == BLUE) totals.blue_wins++;
         if (result == RED) totals.red_wins++;
         if (result == 0) totals.draws++;
@@ -324,7 +326,10 @@ int cli_selfplay(int argc, const char* const* argv, std::string& out, std::strin
 
     SelfplayTotals t;
     std::string failure;
-    if (!run_selfplay(static_cast<int64_t>(games), blue_level, red_level, pieces, seed, t, failure)) {
+    progress_begin();
+    const bool ok = run_selfplay(static_cast<int64_t>(games), blue_level, red_level, pieces, seed, t, failure);
+    progress_end();
+    if (!ok) {
         err = failure;
         return CLI_INVARIANT_BROKEN;
     }

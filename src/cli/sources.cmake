@@ -7,7 +7,8 @@ add_library(talvena_cli_lib STATIC
   src/cli/cli_perft.cpp
   src/cli/cli_show.cpp
   src/cli/cli_ai.cpp
-  src/cli/cli_bench.cpp)
+  src/cli/cli_bench.cpp
+  src/cli/cli_progress.cpp)
 target_link_libraries(talvena_cli_lib PUBLIC talvena_core)
 
 add_executable(talvena-cli src/cli/cli_entry.cpp)
