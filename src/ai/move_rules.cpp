@@ -65,7 +65,8 @@ struct ScanOrder {
     int32_t descending;  // from 63 down to 0, and to likewise
 };
 
-// More than any position can offer: 32 pieces with 16 targets each.
+// Pieces stand only on the 32 dark squares, and no list holds more than 16
+// targets.
 constexpr int32_t MAX_KEPT = 32 * 16;
 
 // The kept candidates of one scan, in scan order. A random pick needs all of

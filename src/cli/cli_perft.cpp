@@ -61,7 +61,8 @@ void for_each_target(int32_t from, Visit visit) {
     for (int32_t k = 0; k < count; k++) visit(targets[k]);
 }
 
-// Enough for 32 kings with 13 targets each, more than any position holds.
+// Pieces stand only on the 32 dark squares, and no piece has more than 13
+// diagonal targets.
 constexpr int32_t MAX_TURN_STARTS = 32 * 13;
 
 // The moves the acceptance rule lets `side` start its turn with, in scan
