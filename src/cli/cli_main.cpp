@@ -71,10 +71,12 @@ const CliCommand COMMANDS[] = {
      "example:\n"
      "  talvena-cli selfplay 20 professional amateur --seed 7 --pdn games.pdn\n",
      cli_selfplay},
-    {"bench", "bench", "time the computer's choice at both levels",
-     "Times the computer's choice of a move over a fixed set of positions, at both\n"
-     "levels, and prints the calls, moves per second, the median and slowest call\n"
-     "and the slowest position. Takes no arguments.\n"
+    {"bench", "bench", "speed of the computer's choice, of perft and of a frame",
+     "Times the computer's choice of a move over a fixed set of positions at both\n"
+     "levels (calls, moves per second, median and slowest call, slowest position),\n"
+     "perft's nodes per second from the opening, and the time to compose one frame\n"
+     "of the play screen when the benchmarks binary stands beside this one.\n"
+     "Takes no arguments.\n"
      "\n"
      "example:\n"
      "  talvena-cli bench\n",
