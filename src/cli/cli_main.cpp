@@ -81,6 +81,24 @@ const CliCommand COMMANDS[] = {
      "example:\n"
      "  talvena-cli bench\n",
      cli_bench},
+    {"slots", "slots FILE [--pdn]", "the five slots of a saved-games file",
+     "Lists the five slots of a saved-games file (the game keeps its own in\n"
+     "Data/gamdat.tdt), one line each: the number, used or free, and for a used slot\n"
+     "its position in the board text, the side to move, the game clock and the\n"
+     "opponent. The file is read as the game reads it: a slot marked used whose\n"
+     "content the game cannot play shows free, the slots a short file does not hold\n"
+     "whole are free and bytes past the five slots are ignored, with a note of the\n"
+     "size on standard error. A file that cannot be opened or read is bad input.\n"
+     "\n"
+     "arguments:\n"
+     "  FILE    the saved-games file\n"
+     "options:\n"
+     "  --pdn   print each used slot as a PDN game other draughts programs open: its\n"
+     "          position as a FEN with blue as White, no moves, result \"*\"\n"
+     "\n"
+     "example:\n"
+     "  talvena-cli slots Data/gamdat.tdt --pdn\n",
+     cli_slots},
     {"help", "help [COMMAND]", "this overview, or the help of one command",
      "Prints the overview of talvena-cli, or what COMMAND does, its arguments,\n"
      "options and an example (the same as talvena-cli COMMAND --help).\n"

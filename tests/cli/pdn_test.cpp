@@ -3,6 +3,7 @@
 // reader of its own through the game's acceptance rule.
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -19,6 +20,7 @@
 #include "cli/cli.h"
 #include "cli/cli_run.h"
 #include "rules/rules.h"
+#include "ui/saved_games.h"
 
 namespace {
 
@@ -127,6 +129,12 @@ TEST(CliHelp, NamesEveryCommandAndEachExampleRuns) {
     char previous[4096];
     ASSERT_NE(getcwd(previous, sizeof previous), nullptr);
     ASSERT_EQ(chdir(dir_template), 0);
+    // The slots example reads the game's own file.
+    ASSERT_EQ(mkdir("Data", 0755), 0);
+    SavedGames saved;
+    for (SaveSlot& s : saved.slots) default_slot(s);
+    saved.slots[1].used = 1;
+    ASSERT_EQ(write_saved_games(SAVED_GAMES_PATH, saved), 1);
     for (const std::string& c : commands) {
         EXPECT_NE(overview.out.find("\n  " + c + " "), std::string::npos) << c << " missing from --help";
         const CliResult h = run_cli({"help", c});
