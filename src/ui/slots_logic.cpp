@@ -1,6 +1,8 @@
 // Menus and screens: the slots screen's rules.
 #include "ui/slots_logic.h"
 
+#include <sys/stat.h>
+
 #include <cstdio>
 
 namespace {
@@ -21,6 +23,11 @@ const char* text(const Screen& s, int32_t line) {
 }
 
 }  // namespace
+
+int32_t slots_read(SlotsScreen& d, const char* path) {
+    d.read_ok = read_saved_games(path, d.games) ? 1 : 0;
+    return d.read_ok;
+}
 
 void slots_screen_setup(Screen& s, SlotsScreen& d, int32_t loading) {
     d.loading = loading;
@@ -54,6 +61,8 @@ int32_t slots_any_saved(const SavedGames& g) {
 
 int32_t slots_save_chosen(SlotsScreen& d, const char* path) {
     if (d.chosen < 0 || d.chosen >= SAVE_SLOT_COUNT) return 0;
+    struct stat st;
+    if (!d.read_ok && ::stat(path, &st) == 0) return 0;
     slot_from_game(d.games.slots[d.chosen]);
     if (!write_saved_games(path, d.games)) return 0;
     game.saved_games_exist = 1;

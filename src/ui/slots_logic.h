@@ -13,10 +13,15 @@ constexpr int32_t SLOTS_LEAVE = SAVE_SLOT_COUNT;  // "<> Opustit", after the fiv
 
 struct SlotsScreen {
     SavedGames games;  // as read when the screen opened
+    int32_t read_ok;   // the file could be opened and read
     int32_t loading;   // 1 on the load screen: only saved slots can be chosen
     int32_t chosen;    // a slot 0..4, SLOTS_LEAVE, or -1 while open
     char lines[SAVE_SLOT_COUNT][16];  // "<> %d pozice"
 };
+
+// Reads the file for a screen; a missing or unreadable file gives the five
+// default records. Answers read_ok.
+int32_t slots_read(SlotsScreen& d, const char* path);
 
 // Fills the panel, the six lines and the callbacks over `d`, whose games
 // must already be read.
@@ -30,7 +35,8 @@ int32_t slots_any_saved(const SavedGames& g);
 
 // After the save screen: the game in progress goes into the chosen slot and
 // all five are written to `path`; only a write that succeeded makes "Načíst
-// hru" active. Answers 1 when written.
+// hru" active. A file that exists but could not be read is never replaced:
+// its four other slots would be lost. Answers 1 when written.
 int32_t slots_save_chosen(SlotsScreen& d, const char* path);
 
 // After the load screen: the chosen slot becomes the game. Answers 1 when a

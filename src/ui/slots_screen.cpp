@@ -19,7 +19,7 @@ void draw_value(const Screen& s, int32_t line, BITMAP* frame, int32_t x, int32_t
 void save_game_screen(BITMAP* backdrop) {
     if (!game.game_running) return;
     SlotsScreen d;
-    read_saved_games(SAVED_GAMES_PATH, d.games);
+    slots_read(d, SAVED_GAMES_PATH);
     Screen s;
     slots_screen_setup(s, d, 0);
     s.draw_value = draw_value;
@@ -30,7 +30,7 @@ void save_game_screen(BITMAP* backdrop) {
 
 int32_t load_game_screen(BITMAP* backdrop) {
     SlotsScreen d;
-    if (!read_saved_games(SAVED_GAMES_PATH, d.games) || !slots_any_saved(d.games)) return 0;
+    if (!slots_read(d, SAVED_GAMES_PATH) || !slots_any_saved(d.games)) return 0;
     Screen s;
     slots_screen_setup(s, d, 1);
     s.draw_value = draw_value;

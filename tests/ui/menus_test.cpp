@@ -320,6 +320,7 @@ struct Slots : SharedState {
         ASSERT_NE(mkdtemp(tmpl), nullptr);
         dir = tmpl;
         for (SaveSlot& slot : d.games.slots) default_slot(slot);
+        d.read_ok = 1;
     }
     void TearDown() override {
         std::remove((dir + "/gamdat.tdt").c_str());
@@ -399,6 +400,7 @@ TEST_F(Slots, SaveThenLoadRestoresTheGameAndItsClock) {
     Square saved_board[SQUARE_COUNT];
     std::memcpy(saved_board, board, sizeof board);
 
+    EXPECT_EQ(slots_read(d, path.c_str()), 0) << "no file yet";
     open(0);
     click_line(2);
     ASSERT_EQ(slots_save_chosen(d, path.c_str()), 1);
@@ -411,7 +413,7 @@ TEST_F(Slots, SaveThenLoadRestoresTheGameAndItsClock) {
     game.game_running = 0;
 
     SlotsScreen again;
-    ASSERT_EQ(read_saved_games(path.c_str(), again.games), 1);
+    ASSERT_EQ(slots_read(again, path.c_str()), 1);
     EXPECT_STREQ(slot_value_text(again, 2), "uložená hra");
     EXPECT_STREQ(slot_value_text(again, 0), "volné místo");
     Screen s2;
@@ -445,6 +447,31 @@ TEST_F(Slots, AFailedSaveIsSilentAndLeavesLoadingGrey) {
     EXPECT_EQ(slots_save_chosen(d, path.c_str()), 0);
     EXPECT_NE(access(path.c_str(), F_OK), 0);
     EXPECT_EQ(game.saved_games_exist, 0);
+
+    // A file that is there but could not be read keeps its games: the
+    // screen's five default records must not replace them.
+    SavedGames held;
+    for (SaveSlot& slot : held.slots) default_slot(slot);
+    slot_from_game(held.slots[4]);
+    ASSERT_EQ(write_saved_games(path.c_str(), held), 1);
+    std::FILE* f = std::fopen(path.c_str(), "rb");
+    ASSERT_NE(f, nullptr);
+    unsigned char before[SAVED_GAMES_FILE_SIZE + 1];
+    const size_t before_size = std::fread(before, 1, sizeof before, f);
+    std::fclose(f);
+    open(0);
+    d.read_ok = 0;  // as slots_read leaves it for an unreadable file
+    for (SaveSlot& slot : d.games.slots) default_slot(slot);
+    click_line(0);
+    EXPECT_EQ(slots_save_chosen(d, path.c_str()), 0);
+    EXPECT_EQ(game.saved_games_exist, 0);
+    f = std::fopen(path.c_str(), "rb");
+    ASSERT_NE(f, nullptr);
+    unsigned char after[SAVED_GAMES_FILE_SIZE + 1];
+    const size_t after_size = std::fread(after, 1, sizeof after, f);
+    std::fclose(f);
+    ASSERT_EQ(after_size, before_size);
+    EXPECT_EQ(std::memcmp(before, after, before_size), 0);
     reset_board();
 }
 
