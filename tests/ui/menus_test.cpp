@@ -185,6 +185,7 @@ TEST_F(Menu, LoadedGameWidensTheSecondLineAndAnswersLoaded) {
 
 TEST_F(Menu, NewGameAfterALoadReplacesTheLoadedPosition) {
     settings.piece_count = 8;
+    reset_board();  // square colours, whatever ran before
     game.game_running = 1;
     game.turn = RED;
     game.paused_minutes = 7;
