@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -63,5 +64,18 @@ int write_file_atomically(const char* path, const unsigned char* bytes, size_t s
     // The new file is in place from here on; a failed folder sync cannot
     // bring the old one back, so it does not turn the answer into a failure.
     sync_folder(target);
+    return 1;
+}
+
+int read_file_prefix(const char* path, unsigned char* bytes, size_t capacity, size_t& size) {
+    size = 0;
+    std::FILE* f = std::fopen(path, "rb");
+    if (f == nullptr) return 0;
+    while (size < capacity) {
+        const size_t n = std::fread(bytes + size, 1, capacity - size, f);
+        if (n == 0) break;
+        size += n;
+    }
+    std::fclose(f);
     return 1;
 }

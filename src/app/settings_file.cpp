@@ -3,7 +3,6 @@
 // values it does write come back unchanged.
 #include "app/settings_file.h"
 
-#include <cstdio>
 
 #include "app/atomic_file.h"
 #include "app/byte_order.h"
@@ -79,19 +78,12 @@ void settings_to_bytes(const Settings& s, unsigned char out[SETTINGS_FILE_SIZE])
 }
 
 void load_settings_from(const char* path) {
-    std::FILE* f = std::fopen(path, "rb");
-    if (f == nullptr) {
+    unsigned char bytes[SETTINGS_FILE_SIZE];
+    size_t size = 0;
+    if (!read_file_prefix(path, bytes, sizeof bytes, size)) {
         set_defaults(settings);
         return;
     }
-    unsigned char bytes[SETTINGS_FILE_SIZE];
-    size_t size = 0;
-    while (size < sizeof bytes) {
-        const size_t n = std::fread(bytes + size, 1, sizeof bytes - size, f);
-        if (n == 0) break;
-        size += n;
-    }
-    std::fclose(f);
     settings_from_bytes(settings, bytes, size);
 }
 

@@ -4,7 +4,6 @@
 // or loaded.
 #include "ui/saved_games.h"
 
-#include <cstdio>
 
 #include "app/atomic_file.h"
 #include "app/byte_order.h"
@@ -77,19 +76,12 @@ void saved_games_to_bytes(const SavedGames& g, unsigned char out[SAVED_GAMES_FIL
 }
 
 int read_saved_games(const char* path, SavedGames& g) {
-    std::FILE* f = std::fopen(path, "rb");
-    if (f == nullptr) {
+    unsigned char bytes[SAVED_GAMES_FILE_SIZE];
+    size_t size = 0;
+    if (!read_file_prefix(path, bytes, sizeof bytes, size)) {
         saved_games_from_bytes(g, nullptr, 0);
         return 0;
     }
-    unsigned char bytes[SAVED_GAMES_FILE_SIZE];
-    size_t size = 0;
-    while (size < sizeof bytes) {
-        const size_t n = std::fread(bytes + size, 1, sizeof bytes - size, f);
-        if (n == 0) break;
-        size += n;
-    }
-    std::fclose(f);
     saved_games_from_bytes(g, bytes, size);
     return 1;
 }

@@ -23,13 +23,6 @@
 
 namespace {
 
-std::vector<std::string> lines_of(const std::string& text) {
-    std::vector<std::string> lines;
-    std::istringstream in(text);
-    for (std::string line; std::getline(in, line);) lines.push_back(line);
-    return lines;
-}
-
 // Checks a progress stream: lines rewritten with \r, each "<what>, T s" with
 // <what> accepted by `shown`, never a newline, and the terminal's row blank
 // at the end. Answers how many lines were shown.

@@ -24,13 +24,6 @@
 
 namespace {
 
-std::vector<std::string> lines_of(const std::string& text) {
-    std::vector<std::string> lines;
-    std::istringstream in(text);
-    for (std::string line; std::getline(in, line);) lines.push_back(line);
-    return lines;
-}
-
 // The line of `text` starting with `prefix`, without the prefix.
 std::string field(const std::string& text, const std::string& prefix) {
     for (const std::string& line : lines_of(text))

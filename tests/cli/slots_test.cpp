@@ -18,13 +18,6 @@
 
 namespace {
 
-std::vector<std::string> lines_of(const std::string& text) {
-    std::vector<std::string> lines;
-    std::istringstream in(text);
-    for (std::string line; std::getline(in, line);) lines.push_back(line);
-    return lines;
-}
-
 bool has(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
 
 std::string show_field(const std::string& position, const std::string& prefix) {
