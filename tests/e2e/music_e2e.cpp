@@ -1,9 +1,10 @@
 // The game's sound as it leaves through ALSA, captured to a file: music from
-// start-up on, the effects of a move on top of it, and a game that starts,
-// plays and quits cleanly without its music folder or without a sound card.
-// The tracks here are made by the test (a soft chord well below 1 kHz), so
-// the music and the effects, which are bright clacks, can be told apart by
-// their spectra.
+// start-up on (the shipped tracks and a test chord), the effects of a move on
+// top of it, the music turned down on the sound options screen, and a game
+// that starts, plays and quits cleanly without its music folder or without a
+// sound card. The test's own tracks are a soft chord well below 1 kHz, so the
+// music and the effects, which are bright clacks, can be told apart by their
+// spectra.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -13,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "app/settings_file.h"
 #include "e2e/harness.h"
 
 namespace {
@@ -70,6 +72,7 @@ double band(const std::vector<double>& p, size_t n, double lo, double hi) {
 
 struct Spectrum {
     double below_1k;   // share of the energy
+    double below_5k;
     double above_5k;
     double flatness;   // geometric over arithmetic mean of the power: 1 for white noise
     double peak_hz;
@@ -87,7 +90,7 @@ Spectrum spectrum(const std::vector<int16_t>& pcm, size_t from, size_t to) {
     for (size_t k = 1; k < sum.size(); k++) log_sum += std::log(sum[k] + 1e-9);
     const double geometric = std::exp(log_sum / double(sum.size() - 1));
     const size_t peak = size_t(std::max_element(sum.begin() + 1, sum.end()) - sum.begin());
-    return {band(sum, n, 0, 1000) / total, band(sum, n, 5000, RATE) / total, geometric / (total / double(sum.size() - 1)),
+    return {band(sum, n, 0, 1000) / total, band(sum, n, 0, 5000) / total, band(sum, n, 5000, RATE) / total, geometric / (total / double(sum.size() - 1)),
             double(peak) * RATE / double(n)};
 }
 
@@ -164,8 +167,11 @@ struct MusicTest : ::testing::Test {
         e2e::click(s, 275 + (square % 8) * 58 + 29, 56 + (square / 8) * 58 + 29);
     }
 
-    // Blue's first move, 40 -> 33, and the board shows it.
+    // A new two-player game from the main menu, then blue's first move,
+    // 40 -> 33, and the board shows it.
     void play_a_move() {
+        std::string error;
+        ASSERT_TRUE(e2e::start_new_game(s, true, error)) << error;
         click_square(40);
         click_square(33);
         e2e::move_mouse(s, 780, 590);
@@ -177,10 +183,16 @@ struct MusicTest : ::testing::Test {
     }
 
     void quit() {
-        e2e::press_key(s, "Escape");
-        int status = -1;
-        ASSERT_TRUE(e2e::wait_game(s, 10000, status)) << "the game did not end";
-        EXPECT_EQ(status, 0);
+        std::string error;
+        EXPECT_TRUE(e2e::quit_through_menu(s, error)) << error;
+    }
+
+    // The settings the game wrote at exit.
+    Settings saved_settings() {
+        Settings saved = {};
+        load_settings_from((s.workdir + "/" + SETTINGS_PATH).c_str());
+        saved = settings;
+        return saved;
     }
 };
 
@@ -188,6 +200,7 @@ TEST_F(MusicTest, MusicPlaysFromStartUpAndAMoveIsHeardOverIt) {
     open_session(e2e::SOUND_CAPTURE);
     make_tracks(60);
     start();
+    ASSERT_TRUE(e2e::wait_for_menu(s, "music_menu"));
     wait_captured(4 * RATE);
 
     const size_t before_move = e2e::captured_frames(s);
@@ -225,6 +238,76 @@ TEST_F(MusicTest, MusicPlaysFromStartUpAndAMoveIsHeardOverIt) {
     EXPECT_EQ(bursts(lit, effects_bright / 4), 2);
     EXPECT_GT(level(pcm, pcm.size() / 2 - RATE, pcm.size() / 2), music_level / 2) << "the music goes on";
     quit();
+}
+
+TEST_F(MusicTest, TheShippedTracksSoundLikeMusic) {
+    open_session(e2e::SOUND_CAPTURE);
+    ASSERT_TRUE(std::system(("test -s '" + s.workdir + "/Hudba/DreamOfYou.mp3' && test -s '" + s.workdir +
+                             "/Hudba/Spring2003.mp3'").c_str()) == 0)
+        << "the build makes both tracks";
+    start();
+    ASSERT_TRUE(e2e::wait_for_menu(s, "music_shipped_menu"));
+    wait_captured(8 * RATE);
+    const std::vector<int16_t> pcm = e2e::captured_sound(s);
+    const size_t from = first_sound(pcm) + RATE / 2, to = pcm.size() / 2;
+    EXPECT_LT(from, size_t(3 * RATE)) << "music from start-up on";
+    const double music_level = level(pcm, from, to);
+    const Spectrum sp = spectrum(pcm, from, to);
+    size_t clipped = 0;
+    for (size_t i = 2 * from; i < 2 * to; i++) clipped += pcm[i] == 32767 || pcm[i] == -32768;
+    std::printf("[ music ] shipped: level %.0f, below 1 kHz %.3f, below 5 kHz %.4f, flatness %.2e, clipped %zu\n",
+                music_level, sp.below_1k, sp.below_5k, sp.flatness, clipped);
+    EXPECT_GT(music_level, 500);
+    EXPECT_LT(music_level, 16000);
+    EXPECT_GT(sp.below_5k, 0.9) << "music, not noise";
+    EXPECT_LT(sp.flatness, 0.05);
+    EXPECT_LT(clipped, (to - from) / 10000);
+    e2e::click_menu_item(s, 10);
+    int status = -1;
+    ASSERT_TRUE(e2e::wait_game(s, 10000, status));
+    EXPECT_EQ(status, 0);
+}
+
+TEST_F(MusicTest, TurningTheMusicDownOnTheSoundOptionsScreenLowersIt) {
+    open_session(e2e::SOUND_CAPTURE);
+    make_tracks(60);
+    start();
+    ASSERT_TRUE(e2e::wait_for_menu(s, "sound_menu"));
+    e2e::click_menu_item(s, 4);
+    Image img;
+    ASSERT_TRUE(e2e::wait_for_screen(s, "sound_options", 10000, [](const Image& i) { return e2e::frame_drawn(i, 400, 700, 50, 190); }, img));
+    wait_captured(RATE);
+    const size_t before = e2e::captured_frames(s);
+    wait_captured(2 * RATE);
+    const double loud = level(e2e::captured_sound(s), before, e2e::captured_frames(s));
+
+    // Hold the music row's left arrow for two seconds: about forty steps down.
+    e2e::move_mouse(s, 426, 70 + e2e::MENU_FONT_HEIGHT / 2);
+    e2e::sleep_ms(100);
+    e2e::run(s, "xdotool mousedown 1");
+    e2e::sleep_ms(2000);
+    e2e::run(s, "xdotool mouseup 1");
+    e2e::sleep_ms(300);
+    e2e::screenshot(s, "sound_options_music_down");
+    const size_t after = e2e::captured_frames(s);
+    wait_captured(2 * RATE);
+    const double quiet = level(e2e::captured_sound(s), after, e2e::captured_frames(s));
+
+    e2e::click_screen_line(s, 50, 3, 3);  // "<> Opustit"
+    ASSERT_TRUE(e2e::wait_for_menu(s, "sound_left"));
+    e2e::click_menu_item(s, 10);
+    int status = -1;
+    ASSERT_TRUE(e2e::wait_game(s, 10000, status));
+    EXPECT_EQ(status, 0);
+
+    const int32_t volume = saved_settings().music_volume;
+    std::printf("[ music ] level %.0f at 255, %.0f at %d\n", loud, quiet, volume);
+    EXPECT_GT(volume, 0);
+    EXPECT_LT(volume, 200);
+    EXPECT_EQ(volume % 5, 0);
+    EXPECT_GT(loud, 2000);
+    // Allegro's voice volume scales the sound linearly.
+    EXPECT_NEAR(quiet / loud, volume / 255.0, 0.08);
 }
 
 struct SilentCase {
