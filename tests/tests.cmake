@@ -40,3 +40,15 @@ if(BENCH_SOURCES)
   target_link_libraries(benchmarks PRIVATE talvena_game benchmark::benchmark benchmark::benchmark_main)
   target_include_directories(benchmarks PRIVATE ${CMAKE_SOURCE_DIR}/tests)
 endif()
+
+# Installation and packaging (label "package"): the installed tree and its
+# launcher without a display; the launcher under Xvfb (package_e2e_tests,
+# also "e2e"); the Debian package on the real system, as root only ("deb",
+# skipped otherwise; not in the sanitizer build, whose binaries need the
+# sanitizer runtime).
+add_test(NAME package_install COMMAND bash ${CMAKE_SOURCE_DIR}/tests/package/install_test.sh ${CMAKE_BINARY_DIR})
+set_tests_properties(package_install PROPERTIES LABELS package)
+if(NOT TALVENA_SANITIZE)
+  add_test(NAME package_deb COMMAND bash ${CMAKE_SOURCE_DIR}/tests/package/deb_test.sh ${CMAKE_BINARY_DIR})
+  set_tests_properties(package_deb PROPERTIES LABELS "package;deb" SKIP_RETURN_CODE 77 RUN_SERIAL TRUE)
+endif()
