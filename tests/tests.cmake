@@ -8,6 +8,9 @@ if(TARGET talvena_cli_lib)
   target_link_libraries(unit_tests PRIVATE talvena_cli_lib)
 endif()
 target_compile_definitions(unit_tests PRIVATE TALVENA_BUILD_DIR="${CMAKE_BINARY_DIR}")
+# The music tests decode the generated tracks.
+target_link_libraries(unit_tests PRIVATE PkgConfig::MPG123)
+add_dependencies(unit_tests talvena_tracks)
 gtest_discover_tests(unit_tests DISCOVERY_TIMEOUT 60)
 
 # Tests that link Allegro but open no window (memory bitmaps, the datafile):

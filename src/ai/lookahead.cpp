@@ -3,6 +3,8 @@
 // move; only apply_forced_reply writes back, and only the reply it found.
 #include "ai/ai.h"
 
+#include "ai/targets.h"
+
 namespace {
 
 int32_t is_man_of(int32_t code, int32_t side) { return code == side; }
@@ -19,7 +21,9 @@ void make_capture(int32_t from, int32_t to, ScratchBoard& w) {
 template <typename Accept>
 int32_t has_follow_up(int32_t side, int32_t q, const ScratchBoard& b, Accept accept) {
     ScratchBoard w = b;
-    for (int32_t to = 0; to < SQUARE_COUNT; to++) {
+    const TargetList& targets = targets_for_piece(q, b[q], true);
+    for (int32_t k = 0; k < targets.count; k++) {
+        const int32_t to = targets.square[k];
         if (is_man_of(w[q], side) && sim_is_man_jump(q, to, w, side)) {
             make_capture(q, to, w);
             if (accept(to, w)) return 1;
@@ -42,24 +46,25 @@ int32_t crowning_walk(int32_t walker, int32_t p, const ScratchBoard& b, int32_t&
     ScratchBoard w = b;
     int32_t cur = p;
     first = -1;
-    int32_t to = 0;
-    while (to < SQUARE_COUNT) {
-        if (!sim_is_man_step(cur, to, w, walker)) {
-            to++;
-            continue;
-        }
-        sim_swap(cur, to, w);
-        if (sim_side_can_capture(walker, w)) {
+    for (;;) {
+        // Each kept step starts the scan of targets again, from the lowest.
+        int32_t next = -1;
+        const TargetList& steps = targets_of(cur).step;
+        for (int32_t k = 0; k < steps.count && next < 0; k++) {
+            const int32_t to = steps.square[k];
+            if (!sim_is_man_step(cur, to, w, walker)) continue;
             sim_swap(cur, to, w);
-            to++;
-            continue;
+            if (sim_side_can_capture(walker, w)) {
+                sim_swap(cur, to, w);
+                continue;
+            }
+            next = to;
         }
-        if (cur == p) first = to;
-        cur = to;
+        if (next < 0) return 0;
+        if (cur == p) first = next;
+        cur = next;
         if (man_on_crowning_row(w)) return 1;
-        to = 0;
     }
-    return 0;
 }
 
 }  // namespace
@@ -82,7 +87,9 @@ int32_t apply_forced_reply(int32_t side, ScratchBoard& b) {
     int32_t kings = 0;
     for (int32_t f = 0; f < SQUARE_COUNT; f++) {
         if (!is_piece_of(w[f], o)) continue;
-        for (int32_t to = 0; to < SQUARE_COUNT; to++) {
+        const TargetList& targets = targets_for_piece(f, w[f], true);
+        for (int32_t k = 0; k < targets.count; k++) {
+            const int32_t to = targets.square[k];
             men += sim_is_man_jump(f, to, w, o);
             kings += sim_is_king_capture(f, to, w, o);
         }
@@ -100,7 +107,10 @@ int32_t apply_forced_reply(int32_t side, ScratchBoard& b) {
     int32_t from = -1;
     int32_t landing = -1;
     for (int32_t f = 0; f < SQUARE_COUNT && from < 0; f++) {
-        for (int32_t to = 0; to < SQUARE_COUNT; to++) {
+        if (!is_piece_of(w[f], o)) continue;
+        const TargetList& targets = targets_for_piece(f, w[f], true);
+        for (int32_t k = 0; k < targets.count; k++) {
+            const int32_t to = targets.square[k];
             if (capture(f, to, w, o)) {
                 from = f;
                 landing = to;
@@ -111,8 +121,9 @@ int32_t apply_forced_reply(int32_t side, ScratchBoard& b) {
     make_capture(from, landing, w);
     // A reply that could jump on is not a single capture: the look-ahead
     // does not follow it.
-    for (int32_t x = 0; x < SQUARE_COUNT; x++)
-        if (capture(landing, x, w, o)) return 0;
+    const TargetList& onward = targets_for_piece(landing, w[landing], true);
+    for (int32_t k = 0; k < onward.count; k++)
+        if (capture(landing, onward.square[k], w, o)) return 0;
     make_capture(from, landing, b);
     return 1;
 }
@@ -121,7 +132,9 @@ int32_t has_capture_with_clean_follow_up(int32_t side, const ScratchBoard& b) {
     ScratchBoard w = b;
     for (int32_t f = 0; f < SQUARE_COUNT; f++) {
         if (!is_piece_of(w[f], side)) continue;
-        for (int32_t to = 0; to < SQUARE_COUNT; to++) {
+        const TargetList& targets = targets_for_piece(f, w[f], true);
+        for (int32_t k = 0; k < targets.count; k++) {
+            const int32_t to = targets.square[k];
             if (!sim_is_man_jump(f, to, w, side) && !sim_is_king_capture(f, to, w, side)) continue;
             make_capture(f, to, w);
             if (has_clean_follow_up(side, to, w)) return 1;
@@ -150,7 +163,9 @@ int32_t can_capture_king(int32_t side, const ScratchBoard& b) {
     ScratchBoard w = b;
     for (int32_t f = 0; f < SQUARE_COUNT; f++) {
         if (!is_piece_of(w[f], side)) continue;
-        for (int32_t to = 0; to < SQUARE_COUNT; to++) {
+        const TargetList& targets = targets_for_piece(f, w[f], true);
+        for (int32_t k = 0; k < targets.count; k++) {
+            const int32_t to = targets.square[k];
             if (!sim_is_man_jump(f, to, w, side) && !sim_is_king_capture(f, to, w, side)) continue;
             // Moving the capturer leaves the jumped squares as they are.
             sim_swap(f, to, w);

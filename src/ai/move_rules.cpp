@@ -5,6 +5,7 @@
 #include <cstdlib>
 
 #include "ai/ai.h"
+#include "ai/targets.h"
 
 namespace {
 
@@ -64,30 +65,37 @@ struct ScanOrder {
     int32_t descending;  // from 63 down to 0, and to likewise
 };
 
-// Runs the scan and stops at the kept candidate number `wanted` (counted
-// from 0), storing it in from_out/to_out; wanted < 0 scans to the end.
-// Answers the number of kept candidates seen.
-int32_t scan_candidates(const RuleScan& rule, const ScanOrder& order, int32_t side, const ScratchBoard& b,
-                        int32_t wanted, int32_t& from_out, int32_t& to_out) {
+// Pieces stand only on the 32 dark squares, and no list holds more than 16
+// targets.
+constexpr int32_t MAX_KEPT = 32 * 16;
+
+// The kept candidates of one scan, in scan order. A random pick needs all of
+// them; keeping them spares running every test a second time to find the
+// one drawn.
+struct KeptMoves {
+    int32_t count = 0;
+    int32_t from[MAX_KEPT];
+    int32_t to[MAX_KEPT];
+};
+
+// Runs the scan, stopping once `limit` candidates have been kept.
+void scan_candidates(const RuleScan& rule, const ScanOrder& order, int32_t side, const ScratchBoard& b,
+                     int32_t limit, KeptMoves& kept) {
     ScratchBoard w = b;
-    int32_t kept = 0;
     for (int32_t n = 0; n < SQUARE_COUNT; n++) {
         const int32_t from = order.descending ? SQUARE_COUNT - 1 - n : n;
         if (order.chain != -1 && from != order.chain) continue;
         if (!holds_kind(w[from], side, rule.pieces)) continue;
-        for (int32_t m = 0; m < SQUARE_COUNT; m++) {
-            const int32_t to = order.descending ? SQUARE_COUNT - 1 - m : m;
+        const TargetList& targets = targets_for_piece(from, w[from], is_capture_kind(rule.moves));
+        for (int32_t m = 0; m < targets.count; m++) {
+            const int32_t to = targets.square[order.descending ? targets.count - 1 - m : m];
             if (!is_candidate(from, to, w, side, rule.moves)) continue;
             sim_swap(from, to, w);
             if (is_capture_kind(rule.moves)) sim_remove_between(from, to, w);
-            const int32_t accepted = rule.test == nullptr || rule.test(side, to, w);
-            if (accepted) {
-                if (kept == wanted) {
-                    from_out = from;
-                    to_out = to;
-                    return kept + 1;
-                }
-                kept++;
+            if (rule.test == nullptr || rule.test(side, to, w)) {
+                kept.from[kept.count] = from;
+                kept.to[kept.count] = to;
+                if (++kept.count == limit) return;
             }
             if (rule.undo == UNDO_SWAP_BACK)
                 sim_swap(from, to, w);
@@ -95,23 +103,16 @@ int32_t scan_candidates(const RuleScan& rule, const ScanOrder& order, int32_t si
                 w = b;
         }
     }
-    return kept;
 }
 
 int32_t run_rule(const RuleScan& rule, const ScanOrder& order, int32_t side, const ScratchBoard& b) {
     if (rule.guard != nullptr && !rule.guard(side, b)) return 0;
-    int32_t from = -1;
-    int32_t to = -1;
-    if (rule.pick == PICK_FIRST) {
-        if (scan_candidates(rule, order, side, b, 0, from, to) == 0) return 0;
-    } else {
-        const int32_t n = scan_candidates(rule, order, side, b, -1, from, to);
-        if (n <= 0) return 0;
-        const int32_t r = std::rand() % n;
-        scan_candidates(rule, order, side, b, r, from, to);
-    }
-    board[from].source_mark = 1;
-    board[to].target_mark = 1;
+    KeptMoves kept;
+    scan_candidates(rule, order, side, b, rule.pick == PICK_FIRST ? 1 : MAX_KEPT, kept);
+    if (kept.count == 0) return 0;
+    const int32_t pick = rule.pick == PICK_FIRST ? 0 : std::rand() % kept.count;
+    board[kept.from[pick]].source_mark = 1;
+    board[kept.to[pick]].target_mark = 1;
     return 1;
 }
 

@@ -10,3 +10,7 @@
 // 0 on any failure, with the old file (if any) untouched and no temporary
 // file left behind.
 int write_file_atomically(const char* path, const unsigned char* bytes, size_t size);
+
+// Reads at most `capacity` bytes of `path` into `bytes`; `size` gets how many
+// were read (a short file gives fewer). Answers 1 when the file opened.
+int read_file_prefix(const char* path, unsigned char* bytes, size_t capacity, size_t& size);

@@ -8,9 +8,11 @@
 
 #include "app/game_state.h"
 #include "app/resources.h"
-#include "app/shell.h"
-#include "play/render.h"
-#include "rules/rules.h"
+#include "app/settings_file.h"
+#include "audio/music.h"
+#include "play/game_loop.h"
+#include "ui/main_menu.h"
+#include "ui/saved_games.h"
 
 namespace {
 
@@ -22,7 +24,7 @@ constexpr int EXIT_NO_SYSTEM = 3;
 void on_close_button() { quit_requested = 1; }
 
 void test_for_saved_games() {
-    FILE* f = std::fopen("Data/gamdat.tdt", "rb");
+    FILE* f = std::fopen(SAVED_GAMES_PATH, "rb");
     game.saved_games_exist = f != nullptr ? 1 : 0;
     if (f) std::fclose(f);
 }
@@ -72,10 +74,17 @@ int main() {
     set_mouse_sprite(res_bitmap(RES_POINTER));
 
     test_for_saved_games();
+    load_settings();
     reset_board();
+    start_music();
 
-    run_game();
+    // Returns on "Konec" or the window's close button; either way the
+    // settings are written below.
+    game_loop(main_menu());
 
+    save_settings();
+    music_close(music_stream);
+    music_stream = nullptr;
     destroy_bitmap(frame_buffer);
     destroy_bitmap(board_buffer);
     allegro_exit();

@@ -1,2 +1,2 @@
-list(APPEND CORE_SOURCES src/app/game_state.cpp)
-list(APPEND GAME_SOURCES src/app/resources.cpp src/app/shell.cpp)
+list(APPEND CORE_SOURCES src/app/game_state.cpp src/app/atomic_file.cpp src/app/settings_file.cpp)
+list(APPEND GAME_SOURCES src/app/resources.cpp)

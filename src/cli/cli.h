@@ -16,7 +16,9 @@ using CliCommandFn = int (*)(int argc, const char* const* argv, std::string& out
 
 struct CliCommand {
     const char* name;
-    const char* usage;
+    const char* usage;    // the synopsis after "talvena-cli "
+    const char* summary;  // one line for the list of commands
+    const char* help;     // what it does, arguments, options, an example
     CliCommandFn run;
 };
 
@@ -34,4 +36,5 @@ int cli_perft(int argc, const char* const* argv, std::string& out, std::string& 
 int cli_show(int argc, const char* const* argv, std::string& out, std::string& err);
 int cli_move(int argc, const char* const* argv, std::string& out, std::string& err);
 int cli_selfplay(int argc, const char* const* argv, std::string& out, std::string& err);
+int cli_slots(int argc, const char* const* argv, std::string& out, std::string& err);
 int cli_bench(int argc, const char* const* argv, std::string& out, std::string& err);

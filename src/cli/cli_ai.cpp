@@ -1,7 +1,8 @@
-// talvena-cli commands for the computer opponent: move, selfplay, bench.
+// talvena-cli commands for the computer opponent: move and selfplay.
 #include "cli/cli_ai.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -12,6 +13,7 @@
 #include "app/game_state.h"
 #include "cli/cli.h"
 #include "cli/cli_position.h"
+#include "cli/cli_progress.h"
 #include "rules/rules.h"
 
 namespace {
@@ -41,6 +43,8 @@ bool parse_level(const char* text, int32_t& level) {
     return false;
 }
 
+const char* level_name(int32_t level) { return level == LEVEL_AMATEUR ? "amateur" : "professional"; }
+
 std::string level_error(const char* text) {
     return "level must be amateur or professional, got " + cli_quote(text);
 }
@@ -51,7 +55,9 @@ struct Options {
     const char* seed = nullptr;
     const char* chain = nullptr;
     const char* pieces = nullptr;
+    const char* pdn = nullptr;
     bool explain = false;
+    bool algebraic = false;
 };
 
 // `allowed` lists the options this command takes, e.g. "--seed --chain".
@@ -67,8 +73,8 @@ bool parse_options(int argc, const char* const* argv, const char* allowed, Optio
             error = "unknown option " + cli_quote(a);
             return false;
         }
-        if (name == "--explain") {
-            o.explain = true;
+        if (name == "--explain" || name == "--algebraic") {
+            (name == "--explain" ? o.explain : o.algebraic) = true;
             continue;
         }
         if (i + 1 >= argc) {
@@ -79,6 +85,7 @@ bool parse_options(int argc, const char* const* argv, const char* allowed, Optio
         if (name == "--seed") o.seed = value;
         if (name == "--chain") o.chain = value;
         if (name == "--pieces") o.pieces = value;
+        if (name == "--pdn") o.pdn = value;
     }
     return true;
 }
@@ -94,8 +101,6 @@ bool parse_seed(const Options& o, unsigned& seed, std::string& error) {
     seed = static_cast<unsigned>(v);
     return true;
 }
-
-std::string move_text(int32_t from, int32_t to) { return std::to_string(from) + "-" + std::to_string(to); }
 
 // --- self-play ------------------------------------------------------------
 
@@ -141,7 +146,7 @@ struct GameFailure {
 // One game; answers the winner (1, 2) or 0 for a draw, -1 when an invariant
 // broke (then `failure` has been filled).
 int32_t play_one_game(int64_t game_number, const int32_t level[3], int32_t piece_count, int64_t& moves,
-                      std::string& failure) {
+                      std::vector<PdnTurn>& turns, std::string& failure) {
     settings.piece_count = piece_count;
     reset_board();
     game.game_running = 1;
@@ -150,6 +155,7 @@ int32_t play_one_game(int64_t game_number, const int32_t level[3], int32_t piece
     DrawBook book;
     draw_book_reset(book);
     moves = 0;
+    turns.clear();
     for (;;) {
         GameFailure fail{&failure, game_number, moves + 1, turn};
         // What the game loop checks on every frame, in its order.
@@ -191,7 +197,7 @@ int32_t play_one_game(int64_t game_number, const int32_t level[3], int32_t piece
             fail("no move chosen although the side can move");
             return -1;
         }
-        const std::string chosen = move_text(from, to) + " by " + rule;
+        const std::string chosen = move_text({from, to}, false, false) + " by " + rule;
         if (marks.sources != 1 || marks.targets != 1) {
             fail(chosen + " left " + std::to_string(marks.sources) + " source and " + std::to_string(marks.targets) +
                  " target marks");
@@ -213,6 +219,12 @@ int32_t play_one_game(int64_t game_number, const int32_t level[3], int32_t piece
 
         const int32_t again = perform_move(turn);
         moves++;
+        int taken = 0;
+        for (int i = 0; i < SQUARE_COUNT; i++) taken += (pieces[i] != EMPTY) - (board[i].piece != EMPTY);
+        if (in_chain)
+            turns.back().squares.push_back(to);
+        else
+            turns.push_back(PdnTurn{{from, to}, taken > 0});
         const Marks after = count_marks();
         if (again) {
             if (after.sources != 1 || after.targets != 0 || source_square() != to) {
@@ -231,78 +243,77 @@ int32_t play_one_game(int64_t game_number, const int32_t level[3], int32_t piece
     }
 }
 
-// --- bench positions: from the opening to the last kings --------------------
+// The --pdn file of selfplay: every game as it ends, so a long run holds
+// only one game in memory.
+struct PdnFile {
+    std::FILE* file = nullptr;
+    std::string path;
+    PdnGame game;
 
-struct BenchPosition {
-    const char* text;
-    int32_t chain;  // square of a capture chain in progress, or -1
+    bool open(const char* name, int32_t piece_count, int32_t blue_level, int32_t red_level, std::string& error) {
+        path = name;
+        file = std::fopen(name, "w");
+        if (file == nullptr) {
+            error = "cannot write the PDN file " + cli_quote(name) + ": " + std::strerror(errno);
+            return false;
+        }
+        game.event = "Talvena self-play";
+        game.site = "talvena-cli";
+        game.date = pdn_today();
+        game.white = std::string("Talvena ") + level_name(blue_level);
+        game.black = std::string("Talvena ") + level_name(red_level);
+        // The opening with 12 men is the standard one; any other needs its FEN.
+        if (piece_count != 12) {
+            int32_t side = BLUE;
+            std::string unused;
+            parse_position("start8", side, unused);
+            game.fen = format_fen(side);
+        }
+        return true;
+    }
+
+    // Answers false once the file has refused a write, which ends the run.
+    bool write(int64_t number, int32_t winner, const std::vector<PdnTurn>& turns) {
+        game.round = std::to_string(number);
+        game.result = pdn_result(winner);
+        game.turns = turns;
+        const std::string text = pdn_text(game);
+        return std::fwrite(text.data(), 1, text.size(), file) == text.size();
+    }
+
+    bool close(std::string& error) {
+        if (file == nullptr) return true;
+        const bool written = std::ferror(file) == 0;
+        const bool closed = std::fclose(file) == 0;
+        file = nullptr;
+        if (written && closed) return true;
+        error = "writing the PDN file " + cli_quote(path.c_str()) + " failed";
+        return false;
+    }
 };
-
-// Positions met in games of the computer against itself, a few per stage,
-// three in the middle of a capture chain, and the slowest ones found for the
-// professional level (open boards where every quiet step is checked against
-// the opponent's runs to the crowning row).
-const BenchPosition BENCH_POSITIONS[] = {
-    {"start", -1},
-    {"start8", -1},
-    {".r.r.r.r/..r.r.r./...r.r../......../.....b.r/r.b.b.../.b.b...b/b.b.b.b. r", -1},
-    {".r.r...r/..r.r.r./.r.r...r/b.r...../.b.r.b../....b.b./.b...b.b/b.b...b. r", -1},
-    {".r...r.r/r.r.r.r./...r.r.r/r.r...../.b...b../b.b.b.b./...b.b../b.b.b.b. b", -1},
-    {".r.r...r/b.r...r./.....r.r/b.r...../.....b../r...b.b./.b...b.b/b.b..... r", -1},
-    {".r.B.r../....r.r./...r...r/R...b.r./...b.b.r/R...b.../.......b/b....... r", -1},
-    {"...B...r/r.r...r./...r...r/r.....r./.b...b.r/b...b.b./.r...b.b/..b...b. b", -1},
-    {".....r.r/..r...../...r.r../r.r.r.../.b.....b/b.b.b.b./.......b/b....... r", -1},
-    {".......B/......../.r.r..../r.r.B.../...b..../b.b.b.../...b..../b.b.b... b", -1},
-    {"...r.B.r/r.r...../.r.....r/r...b.../...b...b/..R...../.......b/..b...b. r", -1},
-    {"...R..../..b...r./.......r/......../.....b../r......./.......b/b.....R. b", -1},
-    {"......../....r.r./.r.r...r/..R...b./.b...b.b/......b./.......b/........ b", -1},
-    {".B.R..../......r./.......r/......../.....b../r......./.......b/b.....R. r", -1},
-    {".....R../..b...../.b....../......../.....b.r/....b.../...b...b/........ r", -1},
-    {"......../B......./.......r/......../.......b/r.....b./......../b.b..... r", -1},
-    {"...R..../....B.r./.......b/b......./......../R......./......../........ r", -1},
-    {"...B.B../......../......../..R...../......../......B./......../........ r", -1},
-    {"...B..../B......./......../......../......../B......./......../R....... b", -1},
-    {"......../......../......../......../......../r......./.B....../........ r", -1},
-    {".r.r.r.r/r.r...../...r...r/....r.../...b..../b......./...b.b.b/b.b.b.b. b", 35},
-    {".....r../....r.r./.......r/r.r.r.../.r...r.r/r.b...b./.b.b...b/b.b..... r", 39},
-    {"......../r......./.r.b.b../r.r...../.r.b.r.r/b.....b./...b.b../b....... r", 37},
-    {".r.r.r.r/r.....r./...r..../r......./.......b/b...b.../.....b../b.b.b.b. r", -1},
-    {".r.r.R.r/r.r.r.r./......../r.r...../.......b/b...b.../...b...b/b.b.b.b. r", -1},
-};
-
-struct LevelTiming {
-    int64_t calls = 0;
-    double total_us = 0;
-    double slowest_us = 0;  // one call, which the scheduler may have stretched
-    double worst_position_us = 0;  // the median of the slowest position's calls
-    std::string worst_position;
-    std::vector<double> samples;
-};
-
-double median_of(std::vector<double> v) {
-    std::sort(v.begin(), v.end());
-    return v[v.size() / 2];
-}
 
 }  // namespace
 
 bool run_selfplay(int64_t games, int32_t blue_level, int32_t red_level, int32_t piece_count, unsigned seed,
-                  SelfplayTotals& totals, std::string& failure) {
+                  SelfplayTotals& totals, std::string& failure, const SelfplayGameFn& on_game) {
     const Settings saved_settings = settings;
     const GameState saved_game = game;
     totals = SelfplayTotals{0, 0, 0, 0, 0};
     const int32_t level[3] = {0, blue_level, red_level};
     std::srand(seed);
     bool ok = true;
+    std::vector<PdnTurn> turns;
     for (int64_t g = 1; g <= games && ok; g++) {
         int64_t moves = 0;
-        const int32_t result = play_one_game(g, level, piece_count, moves, failure);
+        const int32_t result = play_one_game(g, level, piece_count, moves, turns, failure);
         if (result < 0) {
             ok = false;
             break;
         }
+        if (on_game && !on_game(g, result, turns)) break;
         totals.games++;
         totals.single_moves += moves;
+        progress_show("selfplay: " + std::to_string(g) + " of " + std::to_string(games) + " games");
         if (result == BLUE) totals.blue_wins++;
         if (result == RED) totals.red_wins++;
         if (result == 0) totals.draws++;
@@ -315,10 +326,10 @@ bool run_selfplay(int64_t games, int32_t blue_level, int32_t red_level, int32_t 
 int cli_move(int argc, const char* const* argv, std::string& out, std::string& err) {
     Options o;
     std::string why;
-    if (!parse_options(argc, argv, "--chain --seed --explain", o, why)) return cli_fail(err, why);
+    if (!parse_options(argc, argv, "--chain --seed --explain --algebraic", o, why)) return cli_fail(err, why);
     if (o.positional.size() != 2)
-        return cli_fail(err, "move needs a level and a position: move LEVEL POSITION [--chain SQ] [--seed N] "
-                             "[--explain]");
+        return cli_fail(err, "move needs a level and a position: move LEVEL POSITION [--chain SQUARE] [--seed N] "
+                             "[--explain] [--algebraic]");
     int32_t level = 0;
     if (!parse_level(o.positional[0], level)) return cli_fail(err, level_error(o.positional[0]));
     unsigned seed = 1;
@@ -326,14 +337,13 @@ int cli_move(int argc, const char* const* argv, std::string& out, std::string& e
     int32_t side = BLUE;
     if (!parse_position(o.positional[1], side, why)) return cli_fail(err, why);
     if (o.chain != nullptr) {
-        uint64_t sq = 0;
-        if (!parse_number(o.chain, SQUARE_COUNT - 1, sq))
-            return cli_fail(err, "chain square must be a number from 0 to 63, got " + cli_quote(o.chain));
-        const int32_t c = static_cast<int32_t>(sq);
-        if (!owns_piece(c, side))
-            return cli_fail(err, "chain square " + std::to_string(c) + " holds no piece of the side to move");
+        int32_t c = -1;
+        if (!parse_square(o.chain, c))
+            return cli_fail(err, "chain square must be a1..h8 or a number from 0 to 63, got " + cli_quote(o.chain));
+        const std::string named = std::to_string(c) + " (" + square_name(c) + ")";
+        if (!owns_piece(c, side)) return cli_fail(err, "chain square " + named + " holds no piece of the side to move");
         if (!can_capture_from(c, side))
-            return cli_fail(err, "the piece on chain square " + std::to_string(c) + " has no capture to go on with");
+            return cli_fail(err, "the piece on chain square " + named + " has no capture to go on with");
         board[c].source_mark = 1;
     }
 
@@ -343,11 +353,12 @@ int cli_move(int argc, const char* const* argv, std::string& out, std::string& e
     const char* rule = choose_computer_move_explained(side);
     const int32_t from = source_square();
     const int32_t to = target_square();
+    const bool capture = rule != nullptr && is_capture(from, to, side) == 1;
     settings = saved;
     clear_marks(1);
     clear_marks(2);
 
-    out = rule != nullptr ? move_text(from, to) + "\n" : "none\n";
+    out = rule != nullptr ? move_text({from, to}, capture, o.algebraic) + "\n" : "none\n";
     if (o.explain) out += std::string("rule ") + (rule != nullptr ? rule : "none") + "\n";
     return CLI_OK;
 }
@@ -355,10 +366,10 @@ int cli_move(int argc, const char* const* argv, std::string& out, std::string& e
 int cli_selfplay(int argc, const char* const* argv, std::string& out, std::string& err) {
     Options o;
     std::string why;
-    if (!parse_options(argc, argv, "--seed --pieces", o, why)) return cli_fail(err, why);
+    if (!parse_options(argc, argv, "--seed --pieces --pdn", o, why)) return cli_fail(err, why);
     if (o.positional.size() != 3)
         return cli_fail(err, "selfplay needs a number of games and two levels: selfplay GAMES BLUE_LEVEL RED_LEVEL "
-                             "[--seed N] [--pieces 12|8]");
+                             "[--seed N] [--pieces 12|8] [--pdn FILE]");
     uint64_t games = 0;
     if (!parse_number(o.positional[0], 1000000, games) || games == 0)
         return cli_fail(err, "games must be a whole number from 1 to 1000000, got " + cli_quote(o.positional[0]));
@@ -375,9 +386,23 @@ int cli_selfplay(int argc, const char* const* argv, std::string& out, std::strin
         pieces = o.pieces[0] == '8' ? 8 : 12;
     }
 
+    PdnFile pdn;
+    if (o.pdn != nullptr && !pdn.open(o.pdn, pieces, blue_level, red_level, why)) return cli_fail(err, why);
+    SelfplayGameFn on_game = nullptr;
+    if (pdn.file != nullptr)
+        on_game = [&pdn](int64_t g, int32_t winner, const std::vector<PdnTurn>& turns) {
+            return pdn.write(g, winner, turns);
+        };
+
     SelfplayTotals t;
     std::string failure;
-    if (!run_selfplay(static_cast<int64_t>(games), blue_level, red_level, pieces, seed, t, failure)) {
+    progress_begin();
+    const bool held = run_selfplay(static_cast<int64_t>(games), blue_level, red_level, pieces, seed, t, failure,
+                                   on_game);
+    progress_end();
+    // The games written so far stay in the file either way.
+    if (!pdn.close(why)) return cli_fail(err, why);
+    if (!held) {
         err = failure;
         return CLI_INVARIANT_BROKEN;
     }
@@ -385,58 +410,5 @@ int cli_selfplay(int argc, const char* const* argv, std::string& out, std::strin
     std::snprintf(avg, sizeof avg, "%.1f", static_cast<double>(t.single_moves) / static_cast<double>(t.games));
     out = "blue_wins " + std::to_string(t.blue_wins) + "\nred_wins " + std::to_string(t.red_wins) + "\ndraws " +
           std::to_string(t.draws) + "\navg_moves " + avg + "\n";
-    return CLI_OK;
-}
-
-int cli_bench(int argc, const char* const* argv, std::string& out, std::string& err) {
-    (void)argv;
-    if (argc != 0) return cli_fail(err, "bench takes no arguments");
-    // Enough rounds that the fast positions are timed above the clock's noise.
-    constexpr int ROUNDS = 20;
-    const Settings saved = settings;
-    for (int32_t level : {LEVEL_AMATEUR, LEVEL_PROFESSIONAL}) {
-        LevelTiming t;
-        settings.difficulty = level;
-        for (const BenchPosition& p : BENCH_POSITIONS) {
-            int32_t side = BLUE;
-            std::string why;
-            if (!parse_position(p.text, side, why)) {
-                settings = saved;
-                return cli_fail(err, std::string("built-in position ") + cli_quote(p.text) + ": " + why);
-            }
-            std::vector<double> position_samples;
-            for (int r = 0; r < ROUNDS; r++) {
-                clear_marks(1);
-                clear_marks(2);
-                if (p.chain >= 0) board[p.chain].source_mark = 1;
-                std::srand(static_cast<unsigned>(r + 1));
-                const auto start = std::chrono::steady_clock::now();
-                choose_computer_move(side);
-                const auto stop = std::chrono::steady_clock::now();
-                const double us = std::chrono::duration<double, std::micro>(stop - start).count();
-                t.calls++;
-                t.total_us += us;
-                t.samples.push_back(us);
-                position_samples.push_back(us);
-                t.slowest_us = std::max(t.slowest_us, us);
-            }
-            const double typical = median_of(position_samples);
-            if (typical > t.worst_position_us) {
-                t.worst_position_us = typical;
-                t.worst_position = p.text;
-            }
-        }
-        clear_marks(1);
-        clear_marks(2);
-        char line[512];
-        std::snprintf(line, sizeof line,
-                      "%s calls %lld moves_per_second %.0f median_us %.1f slowest_us %.1f worst_position_us %.1f "
-                      "worst_position %s\n",
-                      level == LEVEL_AMATEUR ? "amateur" : "professional", static_cast<long long>(t.calls),
-                      t.total_us > 0 ? t.calls * 1e6 / t.total_us : 0.0, median_of(t.samples), t.slowest_us,
-                      t.worst_position_us, t.worst_position.c_str());
-        out += line;
-    }
-    settings = saved;
     return CLI_OK;
 }

@@ -4,7 +4,11 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
+#include <vector>
+
+#include "cli/cli_pdn.h"
 
 // Exit status of selfplay when an invariant broke (bad input stays 2).
 constexpr int CLI_INVARIANT_BROKEN = 1;
@@ -23,6 +27,10 @@ struct SelfplayTotals {
     int64_t single_moves;  // every perform_move, summed over all games
 };
 
+// Hears of each finished game: its number from 1, the winner (1, 2) or 0 for
+// a draw, and its turns. Answering false ends the run after that game.
+using SelfplayGameFn = std::function<bool(int64_t game, int32_t winner, const std::vector<PdnTurn>& turns)>;
+
 // Plays `games` games from the opening with `piece_count` men a side, the
 // computer on both sides at the given levels (LEVEL_AMATEUR or
 // LEVEL_PROFESSIONAL), after srand(seed), the way the game loop does: one
@@ -32,4 +40,4 @@ struct SelfplayTotals {
 // description and the position in `failure`. Settings and game state are
 // restored afterwards; the board holds the last position.
 bool run_selfplay(int64_t games, int32_t blue_level, int32_t red_level, int32_t piece_count, unsigned seed,
-                  SelfplayTotals& totals, std::string& failure);
+                  SelfplayTotals& totals, std::string& failure, const SelfplayGameFn& on_game = nullptr);

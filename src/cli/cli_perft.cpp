@@ -10,34 +10,91 @@ namespace {
 bool owns_man(int32_t piece, int32_t side) { return piece == side; }
 bool owns_king(int32_t piece, int32_t side) { return piece == side + 2; }
 
-// What the acceptance rule allows at the start of a turn, settled once per
-// position instead of once per click: with a king's capture on the board only
-// kings' captures pass, with any capture only captures, otherwise any legal
-// move.
-struct Obligation {
-    bool king_capture = false;
-    bool capture = false;
+// The squares on the four diagonals of a square, in ascending order: every
+// legal move lands on one of them (a wrapped index line ends on a light
+// square), so trying only these finds every move the rules allow. A man
+// moves at most two rows, and only forward: toward lower squares for blue.
+struct Diagonals {
+    int32_t up_count;  // men of blue
+    int32_t up[4];
+    int32_t down_count;  // men of red
+    int32_t down[4];
+    int32_t all_count;  // kings
+    int32_t all[13];
 };
 
-Obligation obligation(int32_t side) {
-    Obligation o;
-    for (int32_t i = 0; i < SQUARE_COUNT; i++) {
-        const int32_t p = board[i].piece;
-        if (owns_king(p, side) && can_capture_from(i, side)) {
-            o.king_capture = o.capture = true;
-            return o;
+struct DiagonalTable {
+    Diagonals of[SQUARE_COUNT] = {};
+    constexpr DiagonalTable() {
+        for (int32_t from = 0; from < SQUARE_COUNT; from++) {
+            Diagonals& d = of[from];
+            d.up_count = d.down_count = d.all_count = 0;
+            for (int32_t to = 0; to < SQUARE_COUNT; to++) {
+                const int32_t rows = to / 8 - from / 8;
+                const int32_t cols = to % 8 - from % 8;
+                if (rows == 0 || (rows != cols && rows != -cols)) continue;
+                d.all[d.all_count++] = to;
+                if (rows == -1 || rows == -2) d.up[d.up_count++] = to;
+                if (rows == 1 || rows == 2) d.down[d.down_count++] = to;
+            }
         }
     }
-    for (int32_t i = 0; i < SQUARE_COUNT && !o.capture; i++)
-        if (owns_man(board[i].piece, side) && can_capture_from(i, side)) o.capture = true;
-    return o;
+};
+
+constexpr DiagonalTable DIAGONALS;
+
+// Calls visit(to) for each square the piece on `from` might move to, in
+// ascending order.
+template <class Visit>
+void for_each_target(int32_t from, Visit visit) {
+    const Diagonals& d = DIAGONALS.of[from];
+    const int32_t p = board[from].piece;
+    const int32_t* targets = d.all;
+    int32_t count = d.all_count;
+    if (p == BLUE_MAN) {
+        targets = d.up;
+        count = d.up_count;
+    } else if (p == RED_MAN) {
+        targets = d.down;
+        count = d.down_count;
+    }
+    for (int32_t k = 0; k < count; k++) visit(targets[k]);
 }
 
-bool allowed(const Obligation& o, int32_t from, int32_t to, int32_t side) {
-    if (from == to) return false;
-    if (o.king_capture && !owns_king(board[from].piece, side)) return false;
-    return o.capture ? is_capture(from, to, side) == 1 : is_legal_move(from, to, side) == 1;
-}
+// Pieces stand only on the 32 dark squares, and no piece has more than 13
+// diagonal targets.
+constexpr int32_t MAX_TURN_STARTS = 32 * 13;
+
+// The moves the acceptance rule lets `side` start its turn with, in scan
+// order, found in one pass instead of one check per click: with a king's
+// capture on the board only kings' captures pass, with any capture only
+// captures, otherwise every legal move.
+struct TurnStarts {
+    int32_t count = 0;
+    bool capture = false;
+    FirstMove move[MAX_TURN_STARTS];
+
+    explicit TurnStarts(int32_t side) {
+        int32_t kind[MAX_TURN_STARTS];  // 0 quiet, 1 a man's capture, 2 a king's
+        int32_t best = 0;
+        for (int32_t from = 0; from < SQUARE_COUNT; from++) {
+            const int32_t p = board[from].piece;
+            if (!owns_man(p, side) && !owns_king(p, side)) continue;
+            for_each_target(from, [&](int32_t to) {
+                if (board[to].piece != EMPTY || is_legal_move(from, to, side) != 1) return;
+                const int32_t k = is_capture(from, to, side) != 1 ? 0 : owns_king(p, side) ? 2 : 1;
+                if (k > best) best = k;
+                kind[count] = k;
+                move[count++] = {from, to};
+            });
+        }
+        int32_t kept = 0;
+        for (int32_t i = 0; i < count; i++)
+            if (kind[i] == best) move[kept++] = move[i];
+        count = kept;
+        capture = best > 0;
+    }
+};
 
 struct Walk {
     int max_depth;
@@ -45,20 +102,13 @@ struct Walk {
 
     // The position after `ply` whole turns, `side` to move; ply < max_depth.
     void node(int32_t side, int ply) {
-        const Obligation o = obligation(side);
+        const TurnStarts starts(side);
         // A quiet move never continues, so on the last turn it is only counted.
-        const bool count_quiet = !o.capture && ply + 1 == max_depth;
-        for (int32_t from = 0; from < SQUARE_COUNT; from++) {
-            const int32_t p = board[from].piece;
-            if (!owns_man(p, side) && !owns_king(p, side)) continue;
-            for (int32_t to = 0; to < SQUARE_COUNT; to++) {
-                if (!allowed(o, from, to, side)) continue;
-                if (count_quiet)
-                    counts[ply]++;
-                else
-                    play(from, to, side, ply);
-            }
+        if (!starts.capture && ply + 1 == max_depth) {
+            counts[ply] += static_cast<uint64_t>(starts.count);
+            return;
         }
+        for (int32_t i = 0; i < starts.count; i++) play(starts.move[i].from, starts.move[i].to, side, ply);
     }
 
     // Hands the move to perform_move through the marks, as the game loop does.
@@ -70,8 +120,9 @@ struct Walk {
         if (perform_move(side) == 1) {
             // Inside a chain only the chaining piece's captures are accepted,
             // and the kings' precedence no longer applies.
-            for (int32_t next = 0; next < SQUARE_COUNT; next++)
-                if (next != to && is_capture(to, next, side)) play(to, next, side, ply);
+            for_each_target(to, [&](int32_t next) {
+                if (board[next].piece == EMPTY && is_capture(to, next, side)) play(to, next, side, ply);
+            });
             clear_marks(1);
         } else {
             counts[ply]++;
@@ -92,15 +143,8 @@ std::vector<uint64_t> perft_counts(int32_t side, int max_depth) {
 }
 
 std::vector<FirstMove> first_moves(int32_t side) {
-    std::vector<FirstMove> moves;
-    const Obligation o = obligation(side);
-    for (int32_t from = 0; from < SQUARE_COUNT; from++) {
-        const int32_t p = board[from].piece;
-        if (!owns_man(p, side) && !owns_king(p, side)) continue;
-        for (int32_t to = 0; to < SQUARE_COUNT; to++)
-            if (allowed(o, from, to, side)) moves.push_back({from, to});
-    }
-    return moves;
+    const TurnStarts starts(side);
+    return std::vector<FirstMove>(starts.move, starts.move + starts.count);
 }
 
 // --- the perft command --------------------------------------------------------

@@ -1,6 +1,7 @@
 #include "cli/cli_position.h"
 
 #include "app/game_state.h"
+#include "cli/cli.h"
 
 namespace {
 
@@ -36,9 +37,160 @@ void opening(int32_t men) {
     settings.piece_count = saved;
 }
 
-std::string square_name(int i) { return std::to_string(i) + " (row " + std::to_string(i / 8) + ", column " + std::to_string(i % 8) + ")"; }
+std::string describe_square(int i) {
+    return std::to_string(i) + " (" + square_name(i) + ", row " + std::to_string(i / 8) + ", column " +
+           std::to_string(i % 8) + ")";
+}
+
+// A man on its far row is crowned on the move that brings it there, so such
+// a position cannot arise in a game.
+bool uncrowned_on_far_row(int32_t piece, int i) { return (piece == BLUE_MAN && i < 8) || (piece == RED_MAN && i >= 56); }
+
+bool parse_square_name(const std::string& text, int32_t& square) {
+    if (text.size() != 2 || text[0] < 'a' || text[0] > 'h' || text[1] < '1' || text[1] > '8') return false;
+    square = ('8' - text[1]) * 8 + (text[0] - 'a');
+    return true;
+}
+
+// Squares in name order: rank 1 to 8, each from file a to h.
+int name_order(int k) { return (7 - k / 8) * 8 + k % 8; }
+
+// One colour's list of a FEN: "Wa1,Kc3" without its colour letter.
+bool parse_fen_list(const std::string& list, int32_t side, int32_t pieces[], std::string& error) {
+    if (list.empty()) return true;
+    size_t start = 0;
+    for (;;) {
+        const size_t comma = list.find(',', start);
+        std::string entry = list.substr(start, comma == std::string::npos ? std::string::npos : comma - start);
+        const bool king = !entry.empty() && entry[0] == 'K';
+        if (king) entry.erase(0, 1);
+        if (entry.empty()) {
+            error = "FEN has an empty entry in the list of " + std::string(side == BLUE ? "W" : "B");
+            return false;
+        }
+        int32_t sq = -1;
+        if (!parse_square_name(entry, sq)) {
+            error = "FEN square " + cli_quote(entry.c_str()) + " is not one of a1..h8";
+            return false;
+        }
+        if (board[sq].light) {
+            error = "FEN puts a piece on light square " + entry;
+            return false;
+        }
+        if (pieces[sq] != EMPTY) {
+            error = "FEN gives square " + entry + " twice";
+            return false;
+        }
+        const int32_t piece = king ? side + 2 : side;
+        if (uncrowned_on_far_row(piece, sq)) {
+            error = "FEN puts an uncrowned man on its far row, " + entry;
+            return false;
+        }
+        pieces[sq] = piece;
+        if (comma == std::string::npos) return true;
+        start = comma + 1;
+    }
+}
+
+bool parse_fen(const std::string& text, int32_t& side, std::string& error) {
+    std::vector<std::string> fields;
+    size_t start = 0;
+    for (size_t colon; (colon = text.find(':', start)) != std::string::npos; start = colon + 1)
+        fields.push_back(text.substr(start, colon - start));
+    fields.push_back(text.substr(start));
+    if (fields[0] != "W" && fields[0] != "B") {
+        error = "FEN must start with the side to move, W: (blue) or B: (red)";
+        return false;
+    }
+    if (fields.size() != 3) {
+        error = "FEN must be the side to move and two piece lists, W:W...:B...; got " +
+                std::to_string(fields.size() - 1) + " lists";
+        return false;
+    }
+    reset_board();
+    int32_t pieces[SQUARE_COUNT] = {};
+    bool seen[3] = {false, false, false};
+    for (int f = 1; f <= 2; f++) {
+        const std::string& list = fields[f];
+        const int32_t colour = list.empty() ? 0 : list[0] == 'W' ? BLUE : list[0] == 'B' ? RED : 0;
+        if (colour == 0) {
+            error = "each FEN piece list must start with its colour, W or B";
+            return false;
+        }
+        if (seen[colour]) {
+            error = std::string("FEN gives the list of ") + list[0] + " twice";
+            return false;
+        }
+        seen[colour] = true;
+        if (!parse_fen_list(list.substr(1), colour, pieces, error)) return false;
+    }
+    for (int i = 0; i < SQUARE_COUNT; i++) board[i].piece = pieces[i];
+    side = fields[0] == "W" ? BLUE : RED;
+    return true;
+}
+
+std::string fen_list(const int32_t pieces[], int32_t side) {
+    std::string list;
+    for (int k = 0; k < SQUARE_COUNT; k++) {
+        const int i = name_order(k);
+        if (pieces[i] != side && pieces[i] != side + 2) continue;
+        if (!list.empty()) list += ',';
+        if (pieces[i] == side + 2) list += 'K';
+        list += square_name(i);
+    }
+    return list;
+}
+
+std::string diagram(bool algebraic) {
+    const std::string rule = "      +---+---+---+---+---+---+---+---+\n";
+    const std::string files = algebraic ? "        a   b   c   d   e   f   g   h\n"
+                                        : "        +0  +1  +2  +3  +4  +5  +6  +7\n";
+    std::string d = files + rule;
+    for (int row = 0; row < 8; row++) {
+        const std::string first = algebraic ? std::to_string(8 - row) : std::to_string(row * 8);
+        d += std::string(5 - first.size(), ' ') + first + " |";
+        for (int col = 0; col < 8; col++) {
+            const int i = row * 8 + col;
+            const char c = board[i].light ? ' ' : char_of(board[i].piece);
+            d += ' ';
+            d += c;
+            d += " |";
+        }
+        d += '\n' + rule;
+    }
+    return algebraic ? d + files : d;
+}
 
 }  // namespace
+
+std::string square_name(int32_t square) {
+    std::string name;
+    name += static_cast<char>('a' + square % 8);
+    name += static_cast<char>('8' - square / 8);
+    return name;
+}
+
+bool parse_square(const std::string& text, int32_t& square) {
+    if (parse_square_name(text, square)) return true;
+    if (text.empty() || text.size() > 2) return false;
+    int32_t v = 0;
+    for (char c : text) {
+        if (c < '0' || c > '9') return false;
+        v = v * 10 + (c - '0');
+    }
+    if (v >= SQUARE_COUNT) return false;
+    square = v;
+    return true;
+}
+
+std::string move_text(const std::vector<int32_t>& squares, bool capture, bool algebraic) {
+    std::string text;
+    for (size_t k = 0; k < squares.size(); k++) {
+        if (k > 0) text += algebraic && capture ? 'x' : '-';
+        text += algebraic ? square_name(squares[k]) : std::to_string(squares[k]);
+    }
+    return text;
+}
 
 bool parse_position(const std::string& text, int32_t& side, std::string& error) {
     if (text == "start" || text == "start8") {
@@ -46,9 +198,11 @@ bool parse_position(const std::string& text, int32_t& side, std::string& error) 
         side = BLUE;
         return true;
     }
+    if (text.find(':') != std::string::npos) return parse_fen(text, side, error);
     if (text.size() != POSITION_TEXT) {
         error = "position must be 8 rows of 8 squares separated by '/', a space and the side to move (b or r), " +
-                std::to_string(POSITION_TEXT) + " characters; got " + std::to_string(text.size());
+                std::to_string(POSITION_TEXT) + " characters, or a FEN such as W:Wa1,c1:Bf8,h8; got " +
+                std::to_string(text.size()) + " characters";
         return false;
     }
     for (int row = 1; row < 8; row++) {
@@ -71,17 +225,15 @@ bool parse_position(const std::string& text, int32_t& side, std::string& error) 
         const char c = text[(i / 8) * 9 + i % 8];
         const int32_t piece = piece_of(c);
         if (piece < 0) {
-            error = "unknown piece character on square " + square_name(i) + "; use . b r B R";
+            error = "unknown piece character on square " + describe_square(i) + "; use . b r B R";
             return false;
         }
         if (piece != EMPTY && board[i].light) {
-            error = "piece on light square " + square_name(i);
+            error = "piece on light square " + describe_square(i);
             return false;
         }
-        // A man on its far row is crowned on the move that brings it there,
-        // so such a position cannot arise in a game.
-        if ((piece == BLUE_MAN && i < 8) || (piece == RED_MAN && i >= 56)) {
-            error = "uncrowned man on its far row, square " + square_name(i);
+        if (uncrowned_on_far_row(piece, i)) {
+            error = "uncrowned man on its far row, square " + describe_square(i);
             return false;
         }
         board[i].piece = piece;
@@ -90,30 +242,39 @@ bool parse_position(const std::string& text, int32_t& side, std::string& error) 
     return true;
 }
 
-std::string format_position(int32_t side) {
+std::string position_text_of(const int32_t pieces[], int32_t side) {
     std::string text;
     for (int i = 0; i < SQUARE_COUNT; i++) {
         if (i > 0 && i % 8 == 0) text += '/';
-        text += char_of(board[i].piece);
+        text += char_of(pieces[i]);
     }
     text += side == BLUE ? " b" : " r";
     return text;
 }
 
-std::string board_diagram() {
-    const std::string rule = "      +---+---+---+---+---+---+---+---+\n";
-    std::string d = "        +0  +1  +2  +3  +4  +5  +6  +7\n" + rule;
-    for (int row = 0; row < 8; row++) {
-        const std::string first = std::to_string(row * 8);
-        d += std::string(5 - first.size(), ' ') + first + " |";
-        for (int col = 0; col < 8; col++) {
-            const int i = row * 8 + col;
-            const char c = board[i].light ? ' ' : char_of(board[i].piece);
-            d += ' ';
-            d += c;
-            d += " |";
-        }
-        d += '\n' + rule;
-    }
-    return d;
+std::string fen_of(const int32_t pieces[], int32_t side) {
+    return std::string(side == BLUE ? "W" : "B") + ":W" + fen_list(pieces, BLUE) + ":B" + fen_list(pieces, RED);
 }
+
+namespace {
+
+void live_pieces(int32_t pieces[]) {
+    for (int i = 0; i < SQUARE_COUNT; i++) pieces[i] = board[i].piece;
+}
+
+}  // namespace
+
+std::string format_position(int32_t side) {
+    int32_t pieces[SQUARE_COUNT];
+    live_pieces(pieces);
+    return position_text_of(pieces, side);
+}
+
+std::string format_fen(int32_t side) {
+    int32_t pieces[SQUARE_COUNT];
+    live_pieces(pieces);
+    return fen_of(pieces, side);
+}
+
+std::string board_diagram() { return diagram(false); }
+std::string board_diagram_algebraic() { return diagram(true); }

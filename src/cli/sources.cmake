@@ -1,12 +1,16 @@
 # The analysis command. Its logic is a library so the unit tests can run the
 # commands without a process; cli_entry.cpp only prints what they answer.
-# Further command files (cli_ai.cpp) are added to this list.
+# Further command files are added to this list.
 add_library(talvena_cli_lib STATIC
   src/cli/cli_main.cpp
   src/cli/cli_position.cpp
   src/cli/cli_perft.cpp
   src/cli/cli_show.cpp
-  src/cli/cli_ai.cpp)
+  src/cli/cli_pdn.cpp
+  src/cli/cli_slots.cpp
+  src/cli/cli_ai.cpp
+  src/cli/cli_bench.cpp
+  src/cli/cli_progress.cpp)
 target_link_libraries(talvena_cli_lib PUBLIC talvena_core)
 
 add_executable(talvena-cli src/cli/cli_entry.cpp)

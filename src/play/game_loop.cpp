@@ -9,16 +9,11 @@
 #include "audio/sound_effects.h"
 #include "play/loop_logic.h"
 #include "play/render.h"
+#include "ui/main_menu.h"
 #include "ui/menu_result.h"
 #include "ui/toolkit.h"
 
 namespace {
-
-// MAIN MENU STAND-IN: the main menu does not exist yet. Wherever play would
-// open it (right button or Esc, or a click after the game has ended) this
-// answers "Konec", so the program shuts down normally. The main menu
-// replaces this function and nothing else.
-int32_t open_main_menu() { return MENU_QUIT; }
 
 int32_t key_waiting() {
     clear_keybuf();
@@ -65,7 +60,9 @@ int32_t game_loop(int32_t menu_result) {
         if (out.move_sound) play_move_sound();
 
         if (out.menu == LOOP_MENU_GAME_OVER) {
-            if (open_main_menu() == MENU_QUIT) return 0;
+            // With no game in progress the menu answers a new game, a loaded
+            // one or "Konec".
+            if (main_menu() == MENU_QUIT) return 0;
             start_play(st);
             continue;
         }
@@ -79,7 +76,7 @@ int32_t game_loop(int32_t menu_result) {
             game.paused_seconds = clock_seconds;
             game.paused_minutes = clock_minutes;
             const int saved_ticks = ticks;
-            if (loop_after_menu(st, open_main_menu())) {
+            if (loop_after_menu(st, main_menu())) {
                 start_play(st);
             } else {
                 clock_minutes = game.paused_minutes;
@@ -89,10 +86,4 @@ int32_t game_loop(int32_t menu_result) {
         }
     }
     return 0;
-}
-
-int32_t play_two_player_game() {
-    settings.opponent = OPPONENT_HUMAN;
-    new_game();
-    return game_loop(MENU_NEW_GAME);
 }

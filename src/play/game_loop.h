@@ -9,8 +9,3 @@
 // at once. Always answers 0.
 int32_t game_loop(int32_t menu_result);
 
-// START STAND-IN until the main menu exists: start-up calls this where it
-// will later call game_loop(main_menu()). Sets two human players, starts a
-// new game and plays it until the player leaves the board, which for now
-// ends the program.
-int32_t play_two_player_game();

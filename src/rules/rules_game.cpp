@@ -31,6 +31,8 @@ int32_t king_capture_pending(int32_t from, int32_t to, int32_t side) { return pe
 
 int32_t can_capture_from(int32_t square, int32_t side) {
     for (int32_t j = 0; j < SQUARE_COUNT; j++) {
+        // Most squares are taken or light; is_legal_move would refuse them.
+        if (board[j].piece != EMPTY || board[j].light) continue;
         if (j == square || !is_legal_move(square, j, side)) continue;
         if (is_man_jump(square, j, side) || is_king_capture(square, j, side)) return 1;
     }

@@ -52,29 +52,62 @@ int32_t sim_captures_square(int32_t from, int32_t to, int32_t square, const Scra
     return walk_between(from, to, [&](int32_t k) { return k == square && b[k] != EMPTY; });
 }
 
-static int32_t sim_captures(int32_t from, int32_t to, const ScratchBoard& b, int32_t side) {
-    return sim_is_man_jump(from, to, b, side) || sim_is_king_capture(from, to, b, side);
+// Whether some piece of `side` has a capture, and with `over` >= 0 one that
+// takes the piece on `over`. Equal to asking sim_is_man_jump or
+// sim_is_king_capture for every pair of squares and sim_captures_square for
+// the capture found, but only the targets those could accept are visited: a
+// man's two jump landings, and the squares each index line of a king reaches.
+// Along a line the scan state of king_capture_line is carried from one
+// landing to the next. (A line of step 7 never meets a target whose distance
+// is a multiple of 9: that needs a distance of 63, between 0 and 63, both
+// light.)
+static bool man_captures(const ScratchBoard& b, int32_t from, int32_t dir, int32_t enemy, int32_t over) {
+    for (int32_t step : {9, 7}) {
+        const int32_t mid = from + dir * step;
+        const int32_t to = mid + dir * step;
+        if (!on_board(to) || !belongs(b[mid], enemy) || (over >= 0 && mid != over)) continue;
+        if (b[to] == EMPTY && is_dark(to)) return true;
+    }
+    return false;
+}
+
+static bool king_captures(const ScratchBoard& b, int32_t from, int32_t side, int32_t over) {
+    for (int32_t step : {9, 7, -7, -9}) {
+        int32_t seen = 0;
+        int32_t run = 0;
+        bool passed = over < 0;
+        for (int32_t k = from + step; on_board(k); k += step) {
+            if (b[k] == EMPTY) {
+                if (seen > 0 && passed && is_dark(k)) return true;
+                run = 0;
+                continue;
+            }
+            seen++;
+            run++;
+            if (run > 1 || belongs(b[k], side)) break;
+            if (k == over) passed = true;
+        }
+    }
+    return false;
+}
+
+static int32_t side_captures(const ScratchBoard& b, int32_t side, int32_t over) {
+    const int32_t dir = side == BLUE ? -1 : 1;  // the way its men go
+    const int32_t enemy = other_side(side);
+    for (int32_t i = 0; i < SQUARE_COUNT; i++) {
+        const int32_t code = b[i];
+        if (code == side && man_captures(b, i, dir, enemy, over)) return 1;
+        if (code == side + 2 && king_captures(b, i, side, over)) return 1;
+    }
+    return 0;
 }
 
 int32_t sim_square_attacked(int32_t square, int32_t side, const ScratchBoard& b) {
-    const int32_t o = other_side(side);
-    for (int32_t i = 0; i < SQUARE_COUNT; i++) {
-        if (b[i] != o && b[i] != o + 2) continue;
-        for (int32_t j = 0; j < SQUARE_COUNT; j++)
-            if (sim_captures(i, j, b, o) && sim_captures_square(i, j, square, b)) return 1;
-    }
-    return 0;
+    if (!on_board(square) || b[square] == EMPTY) return 0;
+    return side_captures(b, other_side(side), square);
 }
 
-int32_t sim_side_can_capture(int32_t side, const ScratchBoard& b) {
-    const int32_t o = other_side(side);
-    for (int32_t i = 0; i < SQUARE_COUNT; i++) {
-        if (b[i] != o && b[i] != o + 2) continue;
-        for (int32_t j = 0; j < SQUARE_COUNT; j++)
-            if (sim_captures(i, j, b, o)) return 1;
-    }
-    return 0;
-}
+int32_t sim_side_can_capture(int32_t side, const ScratchBoard& b) { return side_captures(b, other_side(side), -1); }
 
 void copy_board_to_scratch(ScratchBoard& b) {
     for (int32_t i = 0; i < SQUARE_COUNT; i++) b[i] = board[i].piece;

@@ -58,7 +58,9 @@ void run_screen(Screen& s, BITMAP* backdrop) {
         blit(backdrop, frame, 0, 0, 0, 0, SCREEN_W, SCREEN_H);
         for (int32_t i = 0; i < s.count; i++) {
             const int colour = line_colour(screen_line_look(s, i));
-            draw_label(frame, *s.labels[i], colour);
+            Label shown = *s.labels[i];
+            if (s.text != nullptr) shown.text = s.text(s, i);
+            draw_label(frame, shown, colour);
             if (s.draw_value != nullptr) s.draw_value(s, i, frame, s.right - 20, s.labels[i]->y, colour);
         }
         show_mouse(frame);

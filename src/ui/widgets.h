@@ -53,6 +53,9 @@ struct Screen {
     int32_t (*look)(const Screen& s, int32_t index);
     // Called once a pass after the click was acted on (e.g. typed keys).
     void (*update)(Screen& s);
+    // The text drawn in line `index`'s place; the line's box keeps the size
+    // of its creation text. Default: the creation text.
+    const char* (*text)(const Screen& s, int32_t index);
     // Draws the value beside line `index`, right-aligned to x (may be null).
     void (*draw_value)(const Screen& s, int32_t index, BITMAP* frame, int32_t x, int32_t y, int32_t colour);
 

@@ -1,4 +1,4 @@
-// talvena-cli move, selfplay and bench, run in-process through cli_run; and
+// talvena-cli move and selfplay, run in-process through cli_run; and
 // the self-play driver over a few hundred games per pairing of levels.
 #include <algorithm>
 #include <cstdio>
@@ -104,22 +104,6 @@ TEST(CliSelfplay, BadInput) {
     for (const char* p : {"10", "0", "12x", ""})
         expect_bad_input(run_cli({"selfplay", "3", "amateur", "amateur", "--pieces", p}), std::string("pieces ") + p);
     expect_bad_input(run_cli({"selfplay", "3", "amateur", "amateur", "--explain"}), "option of another command");
-}
-
-TEST(CliBench, TimesBothLevelsOverItsPositions) {
-    expect_bad_input(run_cli({"bench", "fast"}), "argument");
-    const CliResult r = run_cli({"bench"});
-    ASSERT_EQ(r.status, CLI_OK) << r.err;  // every built-in position parses
-    const size_t split = r.out.find('\n');
-    ASSERT_NE(split, std::string::npos);
-    const std::string amateur = r.out.substr(0, split);
-    const std::string pro = r.out.substr(split + 1);
-    EXPECT_EQ(amateur.rfind("amateur calls ", 0), 0u) << amateur;
-    EXPECT_EQ(pro.rfind("professional calls ", 0), 0u) << pro;
-    double per_second = 0;
-    EXPECT_EQ(std::sscanf(pro.c_str(), "professional calls %*d moves_per_second %lf", &per_second), 1) << pro;
-    EXPECT_GT(per_second, 0.0);
-    EXPECT_EQ(std::count(r.out.begin(), r.out.end(), '\n'), 2);
 }
 
 // The game loop's road for every move of many whole games: each choice is

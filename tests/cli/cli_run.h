@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -30,4 +31,11 @@ inline void expect_bad_input(const CliResult& r, const std::string& what) {
     EXPECT_EQ(r.err.rfind("error:", 0), 0u) << what << ": " << r.err;
     ASSERT_FALSE(r.err.empty()) << what;
     EXPECT_EQ(r.err.find('\n'), r.err.size() - 1) << what << ": one line expected: " << r.err;
+}
+
+inline std::vector<std::string> lines_of(const std::string& text) {
+    std::vector<std::string> lines;
+    std::istringstream in(text);
+    for (std::string line; std::getline(in, line);) lines.push_back(line);
+    return lines;
 }

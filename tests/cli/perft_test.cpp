@@ -139,7 +139,7 @@ TEST(Perft, MatchesTheAcceptanceRuleClickByClick) {
     // Random sparse positions with kings, where precedence, long captures and
     // chains all occur.
     std::mt19937 rng(20261207);
-    for (int round = 0; round < 40; round++) {
+    for (int round = 0; round < 150; round++) {
         std::string text;
         for (int i = 0; i < SQUARE_COUNT; i++) {
             if (i > 0 && i % 8 == 0) text += '/';

@@ -1,4 +1,5 @@
-// The computer opponent in the real game: X switches a two-player game to
+// The computer opponent in the real game: X switches a two-player game
+// (chosen in the settings screen) to
 // one against the computer, which answers a move with its three pauses:
 // thinking, the chosen piece shown, the destination marked, then the move.
 #include <gtest/gtest.h>
@@ -49,6 +50,7 @@ TEST(ComputerE2E, XSwitchesToTheComputerWhichAnswersAfterItsPauses) {
     std::string error;
     ASSERT_TRUE(e2e::start_session(s, error)) << error;
     ASSERT_TRUE(e2e::start_game(s, error)) << error;
+    ASSERT_TRUE(e2e::start_new_game(s, true, error)) << error;
 
     Image img = e2e::screenshot(s, "computer_two_players");
     const int two_players_left = level_text_left(img);
@@ -99,10 +101,7 @@ TEST(ComputerE2E, XSwitchesToTheComputerWhichAnswersAfterItsPauses) {
     for (int sq = 0; sq < 24; sq++) red_back += red_man_on(img, sq);
     EXPECT_EQ(red_back, 11) << "exactly one red man left the back rows";
 
-    e2e::press_key(s, "Escape");
-    int status = -1;
-    EXPECT_TRUE(e2e::wait_game(s, 10000, status));
-    EXPECT_EQ(status, 0);
+    EXPECT_TRUE(e2e::quit_through_menu(s, error)) << error;
     e2e::stop_session(s);
 }
 

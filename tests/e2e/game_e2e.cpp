@@ -140,16 +140,6 @@ int shown_side(const Image& img, int square, Pixel empty_dark) {
     return -1;
 }
 
-// Notices and end panels: a light one-pixel frame and text in 220,220,250.
-bool frame_drawn(const Image& img, int left, int right, int top, int bottom) {
-    const int w = right - left, h = bottom - top;
-    const int top_edge = e2e::count_near(img, left, top, right, top, 250, 250, 250, 10);
-    const int bottom_edge = e2e::count_near(img, left, bottom, right, bottom, 250, 250, 250, 10);
-    const int left_edge = e2e::count_near(img, left, top, left, bottom, 250, 250, 250, 10);
-    const int right_edge = e2e::count_near(img, right, top, right, bottom, 250, 250, 250, 10);
-    return top_edge > w * 9 / 10 && bottom_edge > w * 9 / 10 && left_edge > h * 9 / 10 && right_edge > h * 9 / 10;
-}
-
 struct TextSpan {
     int pixels = 0, min_x = 10000, max_x = -1;
 };
@@ -166,7 +156,7 @@ TextSpan text_span(const Image& img, int x1, int x2, int y1, int y2) {
     return t;
 }
 
-bool notice_shown(const Image& img) { return frame_drawn(img, 387, 627, 200, 300); }
+bool notice_shown(const Image& img) { return e2e::frame_drawn(img, 387, 627, 200, 300); }
 
 // --- the test ----------------------------------------------------------------
 
@@ -181,6 +171,7 @@ struct GameTest : ::testing::Test {
         std::string error;
         ASSERT_TRUE(e2e::start_session(s, error)) << error;
         ASSERT_TRUE(e2e::start_game(s, error)) << error;
+        ASSERT_TRUE(e2e::start_new_game(s, true, error)) << error;
     }
     void TearDown() override { e2e::stop_session(s); }
 
@@ -305,7 +296,7 @@ TEST_F(GameTest, TwoPlayersPlayAWholeGameToTheWinPanel) {
     e2e::move_mouse(s, 780, 590);
     Image img;
     ASSERT_TRUE(e2e::wait_for_screen(s, "game_won", 3000,
-                                     [](const Image& i) { return frame_drawn(i, 347, 667, 180, 340); }, img))
+                                     [](const Image& i) { return e2e::frame_drawn(i, 347, 667, 180, 340); }, img))
         << "no win panel";
     const TextSpan winner = text_span(img, 348, 666, 196, 226);
     const TextSpan loser = text_span(img, 348, 666, 227, 257);
@@ -333,8 +324,15 @@ TEST_F(GameTest, TwoPlayersPlayAWholeGameToTheWinPanel) {
     EXPECT_EQ(clock_changed, 0) << "the game clock must stand still after the end";
     EXPECT_GT(wall_changed, 0) << "frames are still being drawn";
 
-    // A click leaves the board; until the main menu exists that ends the program.
+    std::printf("[ game ] peak memory after the whole game: %ld kB\n", e2e::peak_memory_kb(s));
+
+    // A click leaves the board for the menu, where only a new game, a load
+    // or "Konec" remain.
     e2e::click(s, 500, 450);
+    ASSERT_TRUE(e2e::wait_for_menu(s, "game_over_menu")) << "no menu after the final click";
+    EXPECT_EQ(e2e::count_near(e2e::screenshot(s, "game_over_menu"), 70, 100, 250, 150, 200, 200, 200, 12), 0)
+        << "\"Pokračovat\" and \"Ukončit hru\" are grey after the end";
+    e2e::click_menu_item(s, 10);
     int status = -1;
     ASSERT_TRUE(e2e::wait_game(s, 10000, status)) << "the program did not end after the final click";
     EXPECT_EQ(status, 0);

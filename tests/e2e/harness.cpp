@@ -292,4 +292,87 @@ bool send_close_request(const Session& s, const std::string& window) {
     return ok != 0;
 }
 
+long peak_memory_kb(const Session& s) {
+    if (s.game <= 0) return -1;
+    FILE* f = std::fopen(("/proc/" + std::to_string(s.game) + "/status").c_str(), "r");
+    if (!f) return -1;
+    long kb = -1;
+    char line[256];
+    while (std::fgets(line, sizeof line, f))
+        if (std::sscanf(line, "VmHWM: %ld kB", &kb) == 1) break;
+    std::fclose(f);
+    return kb;
+}
+
+bool frame_drawn(const Image& img, int left, int right, int top, int bottom) {
+    const int w = right - left, h = bottom - top;
+    const int top_edge = count_near(img, left, top, right, top, 250, 250, 250, 10);
+    const int bottom_edge = count_near(img, left, bottom, right, bottom, 250, 250, 250, 10);
+    const int left_edge = count_near(img, left, top, left, bottom, 250, 250, 250, 10);
+    const int right_edge = count_near(img, right, top, right, bottom, 250, 250, 250, 10);
+    return top_edge > w * 9 / 10 && bottom_edge > w * 9 / 10 && left_edge > h * 9 / 10 && right_edge > h * 9 / 10;
+}
+
+bool main_menu_shown(const Image& img) { return frame_drawn(img, 50, 310, 50, 410); }
+
+void click_menu_item(const Session& s, int item) { click(s, 100, 70 + 30 * item + 10); }
+
+void click_screen_line(const Session& s, int top, int line, int leave_line) {
+    click(s, 450, top + 20 + MENU_FONT_HEIGHT * line + (line == leave_line ? 20 : 0) + 10);
+}
+
+bool wait_for_menu(const Session& s, const std::string& name, int timeout_ms) {
+    Image img;
+    return wait_for_screen(s, name, timeout_ms, [](const Image& i) { return main_menu_shown(i); }, img);
+}
+
+bool start_new_game(const Session& s, bool two_players, std::string& error) {
+    if (!wait_for_menu(s, "menu_before_new_game")) {
+        error = "no main menu";
+        return false;
+    }
+    Image img;
+    if (two_players) {
+        click_menu_item(s, 3);
+        if (!wait_for_screen(s, "settings_for_two", 10000,
+                             [](const Image& i) { return frame_drawn(i, 400, 700, 50, 210); }, img)) {
+            error = "no settings screen";
+            return false;
+        }
+        click_screen_line(s, 50, 0, 4);  // "Soupeř": počítač -> hráč
+        click_screen_line(s, 50, 4, 4);  // "Opustit"
+        if (!wait_for_screen(s, "settings_left", 10000,
+                             [](const Image& i) { return !frame_drawn(i, 400, 700, 50, 210); }, img)) {
+            error = "the settings screen did not close";
+            return false;
+        }
+    }
+    click_menu_item(s, 0);
+    move_mouse(s, 780, 590);
+    if (!wait_for_screen(s, "new_game_board", 10000, [](const Image& i) { return !main_menu_shown(i); }, img)) {
+        error = "\"Nová hra\" did not leave the menu";
+        return false;
+    }
+    return true;
+}
+
+bool quit_through_menu(Session& s, std::string& error) {
+    press_key(s, "Escape");
+    if (!wait_for_menu(s, "menu_to_quit")) {
+        error = "Esc did not open the menu";
+        return false;
+    }
+    click_menu_item(s, 10);
+    int status = -1;
+    if (!wait_game(s, 10000, status)) {
+        error = "the program did not end on \"Konec\"";
+        return false;
+    }
+    if (status != 0) {
+        error = "exit status " + std::to_string(status);
+        return false;
+    }
+    return true;
+}
+
 }  // namespace e2e

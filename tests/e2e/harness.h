@@ -92,4 +92,32 @@ int count_near(const Image& img, int x1, int y1, int x2, int y2, int r, int g, i
 
 void sleep_ms(int ms);
 
+// The game's peak resident memory so far (VmHWM), in kB; -1 when unknown.
+long peak_memory_kb(const Session& s);
+
+// --- the menus ---------------------------------------------------------------
+
+// The menu font's text_height: the line pitch of the sub-screens.
+constexpr int MENU_FONT_HEIGHT = 19;
+
+// A panel's light one-pixel frame, edges included (menus and notices).
+bool frame_drawn(const Image& img, int left, int right, int top, int bottom);
+bool main_menu_shown(const Image& img);
+
+// Clicks the main menu's item (0 "Nová hra" ... 10 "Konec"), or line `line`
+// of a sub-screen whose panel starts at `top` (the last line given as
+// `leave_line` sits 20 px lower).
+void click_menu_item(const Session& s, int item);
+void click_screen_line(const Session& s, int top, int line, int leave_line);
+
+// Waits for the main menu to be on screen.
+bool wait_for_menu(const Session& s, const std::string& name, int timeout_ms = 15000);
+
+// From the main menu: with `two_players` the opponent becomes "hráč" in the
+// settings screen first; then "Nová hra", waiting for the board.
+bool start_new_game(const Session& s, bool two_players, std::string& error);
+
+// Esc on the board, then "Konec": the game must end with status 0.
+bool quit_through_menu(Session& s, std::string& error);
+
 }  // namespace e2e

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <random>
+
 #include "rules/board_setup.h"
 
 // Every scratch predicate agrees with the live legality of its kind of move
@@ -82,4 +84,40 @@ TEST(ScratchBoard, KingAttackReachesDistantPieces) {
     b[42] = BLUE_MAN;  // 35 and 42 now stand together: the line is shut beyond 21
     EXPECT_EQ(sim_square_attacked(35, BLUE, b), 0);
     EXPECT_EQ(sim_square_attacked(21, BLUE, b), 1);
+}
+
+// The two set questions visit only the targets a capture can land on; they
+// must answer exactly what the scan over every (from, to) pair answers.
+TEST(ScratchBoard, CaptureQuestionsMatchThePairwiseScan) {
+    auto captures = [](int32_t i, int32_t j, const ScratchBoard& b, int32_t o) {
+        return sim_is_man_jump(i, j, b, o) || sim_is_king_capture(i, j, b, o);
+    };
+    std::mt19937 rng(8128);
+    int attacked_seen = 0;
+    for (int round = 0; round < 3000; round++) {
+        empty_board();
+        const uint32_t density = 10 + rng() % 60;
+        for (int i = 0; i < SQUARE_COUNT; i++)
+            if (!board[i].light && rng() % 100 < density) board[i].piece = static_cast<int32_t>(1 + rng() % 4);
+        const ScratchBoard b = scratch_of_board();
+        for (int32_t side : {BLUE, RED}) {
+            const int32_t o = other_side(side);
+            int32_t any = 0;
+            int32_t attacked[SQUARE_COUNT] = {};
+            for (int32_t i = 0; i < SQUARE_COUNT; i++) {
+                if (b[i] != o && b[i] != o + 2) continue;
+                for (int32_t j = 0; j < SQUARE_COUNT; j++) {
+                    if (!captures(i, j, b, o)) continue;
+                    any = 1;
+                    for (int32_t sq = 0; sq < SQUARE_COUNT; sq++) attacked[sq] |= sim_captures_square(i, j, sq, b);
+                }
+            }
+            ASSERT_EQ(sim_side_can_capture(side, b), any) << "round " << round << " side " << side;
+            for (int32_t sq = 0; sq < SQUARE_COUNT; sq++) {
+                ASSERT_EQ(sim_square_attacked(sq, side, b), attacked[sq]) << "round " << round << " square " << sq;
+                attacked_seen += attacked[sq];
+            }
+        }
+    }
+    EXPECT_GT(attacked_seen, 3000);
 }

@@ -1,0 +1,107 @@
+#include "app/atomic_file.h"
+
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+
+#include "app/settings_file.h"
+#include "app/temp_dir.h"
+#include "ui/saved_games.h"
+
+namespace {
+
+// Both files go through the one writer; each must survive every failure.
+struct Writer {
+    const char* name;
+    const char* file;
+    size_t size;
+    int (*write)(const char* path);
+};
+
+int write_settings(const char* path) { return save_settings_to(path); }
+
+int write_games(const char* path) {
+    SavedGames g;
+    read_saved_games(path, g);
+    slot_from_game(g.slots[0]);
+    return write_saved_games(path, g);
+}
+
+const Writer WRITERS[] = {
+    {"settings", "talvdat.tdt", SETTINGS_FILE_SIZE, write_settings},
+    {"saved games", "gamdat.tdt", SAVED_GAMES_FILE_SIZE, write_games},
+};
+
+// An old file whose every byte differs from anything the writers produce.
+Bytes old_content(size_t size) { return Bytes(size, 0xA5); }
+
+// How a write is made to fail, in a child process so limits and a changed
+// user stay there; the folder is left as the parent must find it.
+enum class Failure { READ_ONLY_FOLDER, WRITE_STOPS_PART_WAY };
+
+int failing_write(const Writer& w, const TempDir& dir, Failure how) {
+    const std::string path = dir.file(w.file);
+    if (how == Failure::READ_ONLY_FOLDER) {
+        ::chmod(path.c_str(), 0666);  // only the folder may stand in the way
+        ::chmod(dir.path.c_str(), 0555);
+        return in_child([&] {
+            // Root writes into any folder; an ordinary user does not.
+            if (::geteuid() == 0 && (::setgid(65534) != 0 || ::setuid(65534) != 0)) return 99;
+            return w.write(path.c_str());
+        });
+    }
+    return in_child([&] {
+        ::signal(SIGXFSZ, SIG_IGN);
+        const rlimit limit = {w.size / 2, w.size / 2};
+        if (::setrlimit(RLIMIT_FSIZE, &limit) != 0) return 99;
+        return w.write(path.c_str());
+    });
+}
+
+TEST(AtomicFileTest, AFailedWriteLeavesTheOldFileByteForByteAndNoTemporaryFile) {
+    for (const Writer& w : WRITERS) {
+        for (Failure how : {Failure::READ_ONLY_FOLDER, Failure::WRITE_STOPS_PART_WAY}) {
+            SCOPED_TRACE(std::string(w.name) + (how == Failure::READ_ONLY_FOLDER ? ", read-only folder" : ", part-way"));
+            TempDir dir;
+            ::chmod(dir.path.c_str(), 0755);  // the unprivileged child must reach it
+            const std::string path = dir.file(w.file);
+            write_bytes(path, old_content(w.size));
+            EXPECT_EQ(failing_write(w, dir, how), 0);
+            EXPECT_EQ(read_bytes(path), old_content(w.size));
+            EXPECT_EQ(dir.names(), std::vector<std::string>{w.file});
+            // The same write succeeds once nothing stands in its way.
+            ::chmod(dir.path.c_str(), 0755);
+            EXPECT_EQ(w.write(path.c_str()), 1);
+            EXPECT_EQ(read_bytes(path).size(), w.size);
+            EXPECT_EQ(dir.names(), std::vector<std::string>{w.file});
+        }
+    }
+}
+
+TEST(AtomicFileTest, ARenameOverAFolderFailsAndLeavesBothAlone) {
+    TempDir dir;
+    const std::string target = dir.file("talvdat.tdt");
+    ASSERT_TRUE(std::filesystem::create_directory(target));
+    write_bytes(target + "/inside", old_content(3));
+    const unsigned char bytes[] = {1, 2, 3, 4};
+    EXPECT_EQ(write_file_atomically(target.c_str(), bytes, sizeof bytes), 0);
+    EXPECT_TRUE(std::filesystem::is_directory(target));
+    EXPECT_EQ(read_bytes(target + "/inside"), old_content(3));
+    EXPECT_EQ(dir.names(), std::vector<std::string>{"talvdat.tdt"});
+}
+
+TEST(AtomicFileTest, TheNewFileGetsTheOldFilesPermissions) {
+    TempDir dir;
+    const std::string path = dir.file("gamdat.tdt");
+    write_bytes(path, old_content(10));
+    ::chmod(path.c_str(), 0640);
+    const unsigned char bytes[] = {7, 0, 0, 0};
+    ASSERT_EQ(write_file_atomically(path.c_str(), bytes, sizeof bytes), 1);
+    EXPECT_EQ(read_bytes(path), Bytes(bytes, bytes + 4));
+    struct stat st;
+    ASSERT_EQ(::stat(path.c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0640u);
+}
+
+}  // namespace
