@@ -43,3 +43,26 @@ if(BENCH_SOURCES)
   target_link_libraries(benchmarks PRIVATE talvena_game benchmark::benchmark benchmark::benchmark_main)
   target_include_directories(benchmarks PRIVATE ${CMAKE_SOURCE_DIR}/tests)
 endif()
+
+# Installation and packaging: the installed tree and its launcher without a
+# display (label "package"); the launcher under Xvfb ("package-e2e", which
+# `ctest -L package` and `ctest -L e2e` both select); the Debian package on
+# the real system, as root only ("deb", skipped otherwise; not in the
+# sanitizer build, whose binaries need the sanitizer runtime).
+add_test(NAME package_install COMMAND bash ${CMAKE_SOURCE_DIR}/tests/package/install_test.sh ${CMAKE_BINARY_DIR})
+set_tests_properties(package_install PROPERTIES LABELS package)
+if(NOT TALVENA_SANITIZE)
+  add_test(NAME package_deb COMMAND bash ${CMAKE_SOURCE_DIR}/tests/package/deb_test.sh ${CMAKE_BINARY_DIR})
+  set_tests_properties(package_deb PROPERTIES LABELS "package;deb" SKIP_RETURN_CODE 77 RUN_SERIAL TRUE)
+endif()
+file(GLOB PACKAGE_E2E_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/package/*_e2e.cpp)
+if(PACKAGE_E2E_SOURCES)
+  add_executable(package_e2e_tests ${PACKAGE_E2E_SOURCES} ${CMAKE_SOURCE_DIR}/tests/e2e/harness.cpp)
+  target_link_libraries(package_e2e_tests PRIVATE talvena_core GTest::gtest_main X11::X11)
+  target_include_directories(package_e2e_tests PRIVATE ${CMAKE_SOURCE_DIR}/tests)
+  target_compile_definitions(package_e2e_tests PRIVATE
+    TALVENA_BUILD_DIR="${CMAKE_BINARY_DIR}" TALVENA_SOURCE_DIR="${CMAKE_SOURCE_DIR}"
+    TALVENA_CMAKE_COMMAND="${CMAKE_COMMAND}")
+  gtest_discover_tests(package_e2e_tests WORKING_DIRECTORY ${CMAKE_BINARY_DIR}
+    PROPERTIES RUN_SERIAL TRUE LABELS package-e2e DISCOVERY_TIMEOUT 60)
+endif()

@@ -13,7 +13,8 @@ set(TALVENA_ASSET_SOURCES
   ${CMAKE_SOURCE_DIR}/tools/assets/sounds.cpp)
 
 add_executable(talvena_assets ${TALVENA_ASSET_SOURCES})
-target_link_libraries(talvena_assets PRIVATE PkgConfig::FREETYPE PkgConfig::ALLEGRO)
+find_package(ZLIB REQUIRED)
+target_link_libraries(talvena_assets PRIVATE PkgConfig::FREETYPE PkgConfig::ALLEGRO ZLIB::ZLIB)
 set_target_properties(talvena_assets PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tools)
 
 set(TALVENA_FONT_DIR /usr/share/fonts/truetype/dejavu)
@@ -33,6 +34,20 @@ add_custom_command(
 add_custom_target(talvena_data ALL
   COMMAND ${CMAKE_COMMAND} -E make_directory ${CMAKE_BINARY_DIR}/Hudba
   DEPENDS ${CMAKE_BINARY_DIR}/Data/talvena.dat ${CMAKE_BINARY_DIR}/Data/allegro.cfg)
+
+# The desktop icon in the sizes of the icon theme, drawn like the pieces.
+set(TALVENA_ICON_SIZES 16 22 24 32 48 64 128 256)
+set(TALVENA_ICONS)
+foreach(size ${TALVENA_ICON_SIZES})
+  list(APPEND TALVENA_ICONS ${CMAKE_BINARY_DIR}/icons/talvena-${size}.png)
+endforeach()
+add_custom_command(
+  OUTPUT ${TALVENA_ICONS}
+  COMMAND talvena_assets --icons ${CMAKE_BINARY_DIR}/icons
+  DEPENDS talvena_assets
+  COMMENT "Drawing the desktop icons"
+  VERBATIM)
+add_custom_target(talvena_icons ALL DEPENDS ${TALVENA_ICONS})
 
 # Renders the play and menu screens from the generated datafile into BMP
 # files, to look at the artwork: talvena_assets_preview OUTPUT_DIR.

@@ -1,14 +1,18 @@
 #!/usr/bin/env bash
-# Installs what Talvena needs on Debian 12 (as root), then configures and
-# builds it. Usage: tools/setup.sh [BUILD_DIR [extra cmake arguments...]]
+# Installs what Talvena needs on Debian 12, then configures and builds it.
+# Usage: tools/setup.sh [BUILD_DIR [extra cmake arguments...]]
+# Packages are installed as root (through sudo for a normal user); the build
+# runs as the user (see tools/users.sh).
 set -euo pipefail
 cd "$(dirname "$0")/.."
+source tools/users.sh
 
 PACKAGES=(
   build-essential cmake pkg-config
   liballegro4-dev libmpg123-dev libfreetype-dev fonts-dejavu-core
   libgtest-dev libbenchmark-dev libx11-dev
   xvfb xdotool imagemagick x11-utils lame sox
+  zlib1g-dev dpkg-dev desktop-file-utils appstream man-db groff-base
 )
 
 missing=()
@@ -16,12 +20,12 @@ for p in "${PACKAGES[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
 done
 if [ ${#missing[@]} -gt 0 ]; then
-  export DEBIAN_FRONTEND=noninteractive
-  apt-get update
-  apt-get install -y --no-install-recommends "${missing[@]}"
+  as_root env DEBIAN_FRONTEND=noninteractive apt-get update
+  as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y --no-install-recommends "${missing[@]}"
 fi
 
 build=${1:-build}
 shift || true
-cmake -S . -B "$build" "$@"
-cmake --build "$build" -j"$(nproc)"
+reclaim_for_builder "$build"
+as_builder cmake -S . -B "$build" "$@"
+as_builder cmake --build "$build" -j"$(nproc)"

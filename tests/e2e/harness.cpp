@@ -179,17 +179,22 @@ std::string find_window(const Session& s, const std::string& args) {
 }
 
 bool start_game(Session& s, std::string& error, int timeout_ms) {
+    return start_program(s, std::string(TALVENA_BUILD_DIR) + "/talvena", s.home, error, timeout_ms);
+}
+
+bool start_program(Session& s, const std::string& program, const std::string& home, std::string& error,
+                   int timeout_ms) {
     pid_t pid = fork();
     if (pid == 0) {
         if (chdir(s.workdir.c_str()) != 0) _exit(126);
         setenv("DISPLAY", s.display.c_str(), 1);
-        setenv("HOME", s.home.c_str(), 1);
+        setenv("HOME", home.c_str(), 1);
+        unsetenv("XDG_DATA_HOME");  // never the tester's own folders
         std::string log = s.home + "/game.log";
         int fd = open(log.c_str(), O_WRONLY | O_CREAT | O_APPEND, 0644);
         dup2(fd, 1);
         dup2(fd, 2);
-        std::string binary = std::string(TALVENA_BUILD_DIR) + "/talvena";
-        execl(binary.c_str(), "talvena", static_cast<char*>(nullptr));
+        execl(program.c_str(), "talvena", static_cast<char*>(nullptr));
         _exit(127);
     }
     s.game = pid;

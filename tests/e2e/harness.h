@@ -55,6 +55,11 @@ size_t captured_frames(const Session& s);
 // Starts build/talvena in the session's working directory and waits for its
 // window to be mapped.
 bool start_game(Session& s, std::string& error, int timeout_ms = 15000);
+// The same for another program that opens the game's window, with HOME set
+// to `home` (and XDG_DATA_HOME unset): the installed launcher, which picks
+// its own working directory.
+bool start_program(Session& s, const std::string& program, const std::string& home, std::string& error,
+                   int timeout_ms = 15000);
 // Waits for the game to exit; false on timeout. status is the exit code, or
 // 128 + signal when it was killed by one.
 bool wait_game(Session& s, int timeout_ms, int& status);

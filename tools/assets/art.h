@@ -29,6 +29,9 @@ Image make_square(bool light);
 // side 1 blue, 2 red; state 0 plain, 1 under the pointer, 2 selected.
 Image make_piece(int side, bool king, int state, const Image &dark_square);
 Image make_marker(bool legal, const Image &dark_square);
+// The program's icon, size x size pixels with a transparent surround: a red
+// king on a walnut square inlaid in maple.
+Image make_icon(int size);
 // The pointer: magenta where transparent, the tip at the top-left pixel.
 Image make_pointer();
 

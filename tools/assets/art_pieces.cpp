@@ -81,6 +81,15 @@ float piece_height(float r) {
     return h;
 }
 
+// Maps a picture's pixels to the tile's coordinates, in which the piece is
+// designed: k pixels per tile unit, the tile's origin at (off, off). The
+// default is the tile itself; antialiasing stays one pixel wide at any k.
+struct View {
+    float k = 1.0f, off = 0.0f;
+    float u(int x) const { return (x + 0.5f - off) / k; }
+    float coverage(float d) const { return coverage_from_distance(d * k); }
+};
+
 const Vec3 LIGHT = normalize({-0.55f, -0.65f, 0.75f});
 
 Color shade_surface(Color base, Vec3 n, float spec_power, float spec_strength, float ambient) {
@@ -111,12 +120,12 @@ PiecePalette palette(int side, int state) {
     return p;
 }
 
-void draw_shadow(Image &img, float dx, float dy, float blur, float strength) {
-    Mask m = mask_new(TILE, TILE);
-    for (int y = 0; y < TILE; ++y)
-        for (int x = 0; x < TILE; ++x)
-            mask_at(m, x, y) = coverage_from_distance(sd_circle(x + 0.5f, y + 0.5f, CX + dx, CY + dy, RADIUS));
-    mask_blur(m, blur);
+void draw_shadow(Image &img, const View &view, float dx, float dy, float blur, float strength) {
+    Mask m = mask_new(img.w, img.h);
+    for (int y = 0; y < img.h; ++y)
+        for (int x = 0; x < img.w; ++x)
+            mask_at(m, x, y) = view.coverage(sd_circle(view.u(x), view.u(y), CX + dx, CY + dy, RADIUS));
+    mask_blur(m, blur * view.k);
     paint_mask(img, m, 0, 0, rgba(0, 0, 0, strength));
 }
 
@@ -150,18 +159,18 @@ void draw_gold_ring(Image &img, float radius, float half_width) {
         }
 }
 
-void draw_body(Image &img, const PiecePalette &pal, float lift) {
+void draw_body(Image &img, const View &view, const PiecePalette &pal, float lift) {
     // The side of the disc shows below its face, as if seen slightly from
     // the front; the face is shaded from a height field.
     const float thickness = 3.0f;
-    for (int y = 0; y < TILE; ++y)
-        for (int x = 0; x < TILE; ++x) {
-            float px = x + 0.5f, py = y + 0.5f;
-            float cov = coverage_from_distance(sd_circle(px, py, CX, CY - lift + thickness, RADIUS));
+    for (int y = 0; y < img.h; ++y)
+        for (int x = 0; x < img.w; ++x) {
+            float px = view.u(x), py = view.u(y);
+            float cov = view.coverage(sd_circle(px, py, CX, CY - lift + thickness, RADIUS));
             // capsule between the two circles: the visible side band
             float band_top = CY - lift, band_bottom = CY - lift + thickness;
             float dx = px - CX;
-            if (std::fabs(dx) < RADIUS && py >= band_top && py <= band_bottom) cov = std::max(cov, clampf(RADIUS - std::fabs(dx) + 0.5f, 0.0f, 1.0f));
+            if (std::fabs(dx) < RADIUS && py >= band_top && py <= band_bottom) cov = std::max(cov, view.coverage(std::fabs(dx) - RADIUS));
             if (cov <= 0.0f) continue;
             float across = dx / RADIUS;
             float shade = 0.55f + 0.45f * (0.5f - 0.5f * across);
@@ -169,11 +178,11 @@ void draw_body(Image &img, const PiecePalette &pal, float lift) {
             blend(img, x, y, scale(pal.side, shade * groove), cov);
         }
     const float e = 0.35f;
-    for (int y = 0; y < TILE; ++y)
-        for (int x = 0; x < TILE; ++x) {
-            float px = x + 0.5f - CX, py = y + 0.5f - (CY - lift);
+    for (int y = 0; y < img.h; ++y)
+        for (int x = 0; x < img.w; ++x) {
+            float px = view.u(x) - CX, py = view.u(y) - (CY - lift);
             float r = std::hypot(px, py);
-            float cov = coverage_from_distance(r - RADIUS);
+            float cov = view.coverage(r - RADIUS);
             if (cov <= 0.0f) continue;
             float rr = std::max(r, 0.001f);
             float dh = (piece_height(rr + e) - piece_height(std::max(0.0f, rr - e))) / (2 * e);
@@ -191,7 +200,7 @@ void draw_body(Image &img, const PiecePalette &pal, float lift) {
         }
 }
 
-void draw_crown(Image &img, float lift) {
+void draw_crown(Image &img, const View &view, float lift) {
     const float cx = CX, cy = CY - lift + 0.5f;
     const float crown[] = {-10.5f, 6.0f, -11.0f, -4.5f, -5.5f, 0.5f, 0.0f, -7.5f,
                            5.5f,   0.5f, 11.0f,  -4.5f, 10.5f, 6.0f};
@@ -204,21 +213,21 @@ void draw_crown(Image &img, float lift) {
         return d;
     };
     // shadow of the crown on the face of the piece
-    Mask sh = mask_new(TILE, TILE);
-    for (int y = 0; y < TILE; ++y)
-        for (int x = 0; x < TILE; ++x) mask_at(sh, x, y) = coverage_from_distance(sdf(x + 0.5f - 1.2f, y + 0.5f - 1.6f));
-    mask_blur(sh, 1.6f);
-    for (int y = 0; y < TILE; ++y)
-        for (int x = 0; x < TILE; ++x) {
-            float r = std::hypot(x + 0.5f - CX, y + 0.5f - (CY - lift));
+    Mask sh = mask_new(img.w, img.h);
+    for (int y = 0; y < img.h; ++y)
+        for (int x = 0; x < img.w; ++x) mask_at(sh, x, y) = view.coverage(sdf(view.u(x) - 1.2f, view.u(y) - 1.6f));
+    mask_blur(sh, 1.6f * view.k);
+    for (int y = 0; y < img.h; ++y)
+        for (int x = 0; x < img.w; ++x) {
+            float r = std::hypot(view.u(x) - CX, view.u(y) - (CY - lift));
             if (r < RADIUS - 2.0f) blend(img, x, y, rgba(0, 0, 0, 0.55f), mask_get(sh, x, y));
         }
-    for (int y = 0; y < TILE; ++y)
-        for (int x = 0; x < TILE; ++x) {
-            float px = x + 0.5f, py = y + 0.5f;
+    for (int y = 0; y < img.h; ++y)
+        for (int x = 0; x < img.w; ++x) {
+            float px = view.u(x), py = view.u(y);
             float d = sdf(px, py);
-            float cov = coverage_from_distance(d + 0.6f);
-            float outline = coverage_from_distance(d - 0.4f);
+            float cov = view.coverage(d + 0.6f);
+            float outline = view.coverage(d - 0.4f);
             if (outline <= 0.0f) continue;
             blend(img, x, y, rgb(52, 30, 6), outline * 0.9f);
             if (cov <= 0.0f) continue;
@@ -235,7 +244,7 @@ void draw_crown(Image &img, float lift) {
             if (band > 0.0f) c = scale(c, 0.82f);
             for (int k = -1; k <= 1; ++k) {
                 float jd = sd_circle(px, py, cx + k * 6.0f, cy + 3.3f, 1.45f);
-                float jc = coverage_from_distance(jd);
+                float jc = view.coverage(jd);
                 if (jc > 0.0f) {
                     Color jewel = k == 0 ? rgb(230, 40, 50) : rgb(40, 160, 220);
                     c = mix(c, jewel, jc * 0.9f);
@@ -264,10 +273,11 @@ Image make_piece(int side, bool king, int state, const Image &dark_square) {
     float lift = state == 2 ? 1.5f : 0.0f;
     if (state == 1) draw_glow(img, RADIUS + 0.5f, 3.2f, rgba(225, 240, 255, 0.85f));
     if (state == 2) draw_glow(img, RADIUS + 3.0f, 2.6f, rgba(255, 200, 80, 0.75f));
-    draw_shadow(img, 2.0f + lift, 3.0f + lift * 1.5f, 3.0f + lift, 0.7f);
+    const View tile;
+    draw_shadow(img, tile, 2.0f + lift, 3.0f + lift * 1.5f, 3.0f + lift, 0.7f);
     if (state == 2) draw_gold_ring(img, RADIUS + 2.6f, 1.9f);
-    draw_body(img, pal, lift);
-    if (king) draw_crown(img, lift);
+    draw_body(img, tile, pal, lift);
+    if (king) draw_crown(img, tile, lift);
     keep_square_corners(img, dark_square);
     return img;
 }
@@ -353,5 +363,50 @@ Image make_pointer() {
         }
     // the tip itself is part of the outline so the hot spot shows
     pixel(img, 0, 0) = rgb(24, 16, 8);
+    return img;
+}
+
+Image make_icon(int size) {
+    const float s = static_cast<float>(size), half = s / 2.0f;
+    const float margin = s * 0.03f, corner = s * 0.17f, frame = std::max(1.0f, s * 0.07f);
+    // The piece keeps its tile design, scaled so it nearly fills the walnut.
+    View view;
+    view.k = 0.36f * s / RADIUS;
+    view.off = half - CX * view.k;
+    // Wood is sampled in tile units like the board's squares; small icons
+    // average several samples so the grain does not turn into noise.
+    const int sub = std::min(4, std::max(1, static_cast<int>(std::ceil(2.0f / view.k))));
+    Image img = image_new(size, size, rgb(0, 0, 0));
+    for (int y = 0; y < size; ++y)
+        for (int x = 0; x < size; ++x) {
+            float px = x + 0.5f, py = y + 0.5f;
+            float inner = sd_box(px, py, half, half, half - margin - frame, half - margin - frame, corner * 0.6f);
+            Color maple, walnut;
+            for (int j = 0; j < sub; ++j)
+                for (int i = 0; i < sub; ++i) {
+                    // shifted so the noise never sees negative coordinates
+                    float u = (x + (i + 0.5f) / sub - view.off) / view.k + 40.0f;
+                    float v = (y + (j + 0.5f) / sub - view.off) / view.k + 40.0f;
+                    Color a = wood_color(WOOD_MAPLE, u + 140.0f, v + 31.0f), b = wood_color(WOOD_WALNUT, v + 77.0f, u + 260.0f);
+                    maple = add(maple, scale(a, 1.0f / (sub * sub)));
+                    walnut = add(walnut, scale(b, 1.0f / (sub * sub)));
+                }
+            // The maple frame is bevelled: lit towards the top left.
+            float bevel = clampf(((half - px) + (half - py)) / s, -0.5f, 0.5f);
+            maple = scale(maple, 1.0f + bevel * 0.35f);
+            Color c = mix(maple, walnut, coverage_from_distance(inner));
+            // a dark seam where the walnut meets the frame
+            c = mix(c, rgb(40, 22, 10), coverage_from_distance(std::fabs(inner) - 0.35f * std::max(1.0f, s / 64.0f)) * 0.7f);
+            c.a = 1.0f;
+            pixel(img, x, y) = c;
+        }
+    draw_shadow(img, view, 2.0f, 3.0f, 3.0f, 0.7f);
+    draw_body(img, view, palette(2, 0), 0.0f);
+    draw_crown(img, view, 0.0f);
+    for (int y = 0; y < size; ++y)
+        for (int x = 0; x < size; ++x) {
+            float outer = sd_box(x + 0.5f, y + 0.5f, half, half, half - margin, half - margin, corner);
+            pixel(img, x, y).a = coverage_from_distance(outer);
+        }
     return img;
 }

@@ -6,6 +6,9 @@
 //   --fonts  where the DejaVu TrueType files are
 //   --dump   also write every picture (PPM) and sound (WAV) there, to inspect
 //   --report print the font metrics
+//        talvena_assets --icons DIR
+//   writes only the desktop icon, DIR/talvena-<size>.png for each size the
+//   icon theme wants
 #include <sys/stat.h>
 
 #include <cerrno>
@@ -43,6 +46,23 @@ bool make_dir(const std::string &path) {
     return mkdir(path.c_str(), 0755) == 0 || errno == EEXIST;
 }
 
+const int ICON_SIZES[] = {16, 22, 24, 32, 48, 64, 128, 256};
+
+int write_icons(const std::string &dir) {
+    if (!make_dir(dir)) {
+        std::fprintf(stderr, "cannot create %s: %s\n", dir.c_str(), std::strerror(errno));
+        return 1;
+    }
+    for (int size : ICON_SIZES) {
+        std::string path = dir + "/talvena-" + std::to_string(size) + ".png";
+        if (!write_png(make_icon(size), path.c_str())) {
+            std::fprintf(stderr, "cannot write %s\n", path.c_str());
+            return 1;
+        }
+    }
+    return 0;
+}
+
 // The four fonts, in datafile order.
 struct NamedFont {
     int id;
@@ -55,6 +75,7 @@ struct NamedFont {
 int main(int argc, char **argv) {
     std::string out_dir, font_dir = "/usr/share/fonts/truetype/dejavu", dump_dir;
     bool report = false;
+    if (argc == 3 && std::string(argv[1]) == "--icons") return write_icons(argv[2]);
     for (int i = 1; i < argc; ++i) {
         std::string arg = argv[i];
         if (arg == "--fonts" && i + 1 < argc) font_dir = argv[++i];
@@ -62,12 +83,12 @@ int main(int argc, char **argv) {
         else if (arg == "--report") report = true;
         else if (out_dir.empty() && arg[0] != '-') out_dir = arg;
         else {
-            std::fprintf(stderr, "usage: %s OUTPUT_DIR [--fonts DIR] [--dump DIR] [--report]\n", argv[0]);
+            std::fprintf(stderr, "usage: %s OUTPUT_DIR [--fonts DIR] [--dump DIR] [--report]\n       %s --icons DIR\n", argv[0], argv[0]);
             return 2;
         }
     }
     if (out_dir.empty()) {
-        std::fprintf(stderr, "usage: %s OUTPUT_DIR [--fonts DIR] [--dump DIR] [--report]\n", argv[0]);
+        std::fprintf(stderr, "usage: %s OUTPUT_DIR [--fonts DIR] [--dump DIR] [--report]\n       %s --icons DIR\n", argv[0], argv[0]);
         return 2;
     }
 

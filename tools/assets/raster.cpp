@@ -3,6 +3,9 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <string>
+
+#include <zlib.h>
 
 Color rgb(int r, int g, int b) {
     return Color{r / 255.0f, g / 255.0f, b / 255.0f, 1.0f};
@@ -234,4 +237,52 @@ bool write_ppm(const Image &img, const char *path) {
         std::fwrite(p, 1, 3, f);
     }
     return std::fclose(f) == 0;
+}
+
+namespace {
+
+void put_be32(std::string &out, uint32_t v) {
+    for (int shift = 24; shift >= 0; shift -= 8) out += static_cast<char>((v >> shift) & 0xff);
+}
+
+void put_chunk(std::string &out, const char *type, const std::string &data) {
+    put_be32(out, static_cast<uint32_t>(data.size()));
+    std::string body = std::string(type, 4) + data;
+    out += body;
+    put_be32(out, static_cast<uint32_t>(crc32(0, reinterpret_cast<const Bytef *>(body.data()), body.size())));
+}
+
+}  // namespace
+
+bool write_png(const Image &img, const char *path) {
+    // 8-bit RGBA, straight alpha, every row with filter type 0.
+    std::string raw;
+    raw.reserve(static_cast<size_t>(img.w * 4 + 1) * img.h);
+    for (int y = 0; y < img.h; ++y) {
+        raw += '\0';
+        for (int x = 0; x < img.w; ++x) {
+            Color c = pixel(img, x, y);
+            for (float v : {c.r, c.g, c.b, c.a}) raw += static_cast<char>(static_cast<int>(clampf(v, 0, 1) * 255.0f + 0.5f));
+        }
+    }
+    uLongf packed_size = compressBound(raw.size());
+    std::string packed(packed_size, '\0');
+    if (compress2(reinterpret_cast<Bytef *>(&packed[0]), &packed_size, reinterpret_cast<const Bytef *>(raw.data()),
+                  raw.size(), 9) != Z_OK)
+        return false;
+    packed.resize(packed_size);
+
+    std::string header;
+    put_be32(header, static_cast<uint32_t>(img.w));
+    put_be32(header, static_cast<uint32_t>(img.h));
+    header += std::string("\x08\x06\x00\x00\x00", 5);  // depth 8, RGBA, deflate, filter 0, no interlace
+    std::string out = "\x89PNG\r\n\x1a\n";
+    put_chunk(out, "IHDR", header);
+    put_chunk(out, "IDAT", packed);
+    put_chunk(out, "IEND", "");
+
+    FILE *f = std::fopen(path, "wb");
+    if (!f) return false;
+    bool ok = std::fwrite(out.data(), 1, out.size(), f) == out.size();
+    return std::fclose(f) == 0 && ok;
 }

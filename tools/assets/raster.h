@@ -75,3 +75,5 @@ std::vector<uint16_t> image_to_565(const Image &img);
 
 // Writes a binary PPM (used only for inspecting the artwork).
 bool write_ppm(const Image &img, const char *path);
+// Writes an 8-bit RGBA PNG, alpha included (the desktop icons).
+bool write_png(const Image &img, const char *path);
