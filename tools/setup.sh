@@ -9,6 +9,7 @@ PACKAGES=(
   liballegro4-dev libmpg123-dev libfreetype-dev fonts-dejavu-core
   libgtest-dev libbenchmark-dev libx11-dev
   xvfb xdotool imagemagick x11-utils lame sox
+  clang libclang-rt-14-dev
 )
 
 missing=()
