@@ -43,3 +43,24 @@ if(BENCH_SOURCES)
   target_link_libraries(benchmarks PRIVATE talvena_game benchmark::benchmark benchmark::benchmark_main)
   target_include_directories(benchmarks PRIVATE ${CMAKE_SOURCE_DIR}/tests)
 endif()
+
+# Soak: whole games between every pairing of levels at both piece counts;
+# selfplay checks its invariants after every move and fails on the first
+# broken one. 10,000 games in the plain build (seconds), fewer under the
+# sanitizers.
+if(TARGET talvena-cli)
+  if(TALVENA_SANITIZE)
+    set(SOAK_GAMES 250)
+  else()
+    set(SOAK_GAMES 1250)
+  endif()
+  foreach(blue amateur professional)
+    foreach(red amateur professional)
+      foreach(pieces 12 8)
+        add_test(NAME soak_${blue}_${red}_${pieces}
+          COMMAND talvena-cli selfplay ${SOAK_GAMES} ${blue} ${red} --pieces ${pieces} --seed 7)
+        set_tests_properties(soak_${blue}_${red}_${pieces} PROPERTIES LABELS soak)
+      endforeach()
+    endforeach()
+  endforeach()
+endif()
