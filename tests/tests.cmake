@@ -38,7 +38,7 @@ endif()
 
 # Benchmarks are built, not run by ctest: bench/*.cpp under tests/.
 file(GLOB BENCH_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/bench/*.cpp)
-if(BENCH_SOURCES)
+if(BENCH_SOURCES AND TALVENA_BENCHMARKS)
   add_executable(benchmarks ${BENCH_SOURCES})
   target_link_libraries(benchmarks PRIVATE talvena_game benchmark::benchmark benchmark::benchmark_main)
   target_include_directories(benchmarks PRIVATE ${CMAKE_SOURCE_DIR}/tests)
@@ -65,4 +65,32 @@ if(PACKAGE_E2E_SOURCES)
     TALVENA_CMAKE_COMMAND="${CMAKE_COMMAND}")
   gtest_discover_tests(package_e2e_tests WORKING_DIRECTORY ${CMAKE_BINARY_DIR}
     PROPERTIES RUN_SERIAL TRUE LABELS package-e2e DISCOVERY_TIMEOUT 60)
+endif()
+
+# Soak: whole games between every pairing of levels at both piece counts;
+# selfplay checks its invariants after every move and fails on the first
+# broken one. 10,000 games in the plain build (seconds), fewer under the
+# sanitizers.
+if(TARGET talvena-cli)
+  if(TALVENA_SANITIZE)
+    set(SOAK_GAMES 250)
+  else()
+    set(SOAK_GAMES 1250)
+  endif()
+  foreach(blue amateur professional)
+    foreach(red amateur professional)
+      foreach(pieces 12 8)
+        add_test(NAME soak_${blue}_${red}_${pieces}
+          COMMAND talvena-cli selfplay ${SOAK_GAMES} ${blue} ${red} --pieces ${pieces} --seed 7)
+        set_tests_properties(soak_${blue}_${red}_${pieces} PROPERTIES LABELS soak)
+      endforeach()
+    endforeach()
+  endforeach()
+endif()
+
+# Under the thread sanitizer only the timer counters matter, which the game
+# state tests drive from threads: a small target CI can afford to build.
+if(TALVENA_TSAN)
+  add_executable(timer_tests ${CMAKE_SOURCE_DIR}/tests/app/game_state_test.cpp)
+  target_link_libraries(timer_tests PRIVATE talvena_core GTest::gtest_main)
 endif()

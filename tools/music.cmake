@@ -13,7 +13,7 @@ set_target_properties(talvena_music PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_
 # Rendering is a few seconds only when optimised: also in Debug builds, and
 # without the sanitizers, which would make every build wait a minute.
 target_compile_options(talvena_music PRIVATE -O2)
-if(TALVENA_SANITIZE)
+if(TALVENA_SANITIZE OR TALVENA_TSAN)
   set_property(TARGET talvena_music PROPERTY COMPILE_OPTIONS -Wall -Wextra -Werror -O2)
   set_property(TARGET talvena_music PROPERTY LINK_OPTIONS "")
 endif()

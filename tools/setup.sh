@@ -13,6 +13,7 @@ PACKAGES=(
   libgtest-dev libbenchmark-dev libx11-dev
   xvfb xdotool imagemagick x11-utils lame sox
   zlib1g-dev dpkg-dev desktop-file-utils appstream man-db groff-base
+  clang libclang-rt-14-dev
 )
 
 missing=()

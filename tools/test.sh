@@ -1,15 +1,25 @@
 #!/usr/bin/env bash
 # Builds Talvena twice (plain, and with address and undefined sanitizers) and
-# runs every test in both builds, as the user who called sudo when run
-# through sudo (the Debian package test then skips: it needs root).
+# runs the tests: all of them in the plain build; under the sanitizers every
+# test but the real-window flows, of which one whole game is enough there.
+# Then the timer counters under the thread sanitizer, and each fuzz target
+# for a bounded time (FUZZ_SECONDS, default 30). Run through sudo, the tests
+# run as the user who called it (the Debian package test then skips).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash tools/setup.sh build
-bash tools/setup.sh build-san -DTALVENA_SANITIZE=ON
+bash tools/setup.sh build-san -DTALVENA_SANITIZE=ON -DTALVENA_BENCHMARKS=OFF
 source tools/users.sh
 export ASAN_OPTIONS=detect_leaks=0:abort_on_error=1
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 status=0
 (cd build && as_builder ctest --output-on-failure -j2) || status=1
-(cd build-san && as_builder ctest --output-on-failure -j2) || status=1
+(cd build-san && as_builder ctest --output-on-failure -j2 -LE 'e2e|package-e2e') || status=1
+(cd build-san && as_builder ctest --output-on-failure -L e2e -R TwoPlayersPlayAWholeGame) || status=1
+
+as_builder cmake -S . -B build-tsan -DTALVENA_TSAN=ON -DTALVENA_BENCHMARKS=OFF >/dev/null
+as_builder cmake --build build-tsan -j"$(nproc)" --target timer_tests
+TSAN_OPTIONS=halt_on_error=1 as_builder build-tsan/timer_tests --gtest_filter='Timers.*' || status=1
+
+as_builder bash tools/fuzz.sh "${FUZZ_SECONDS:-30}" || status=1
 exit $status

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <thread>
 #include <vector>
 
 namespace {
@@ -157,6 +158,37 @@ TEST(Timers, ClockCarriesSecondsIntoMinutes) {
     clock_tick();
     EXPECT_EQ(clock_seconds, 0);
     EXPECT_EQ(clock_minutes, 5);
+}
+
+// The timers run on their own threads while the loop reads the counters:
+// every tick counts, and the reader never sees a counter go back.
+TEST(Timers, CountersStayExactWhileReadFromAnotherThread) {
+    ticks = 0;
+    clock_minutes = 0;
+    clock_seconds = 0;
+    std::thread fast([] {
+        for (int i = 0; i < 200000; i++) fast_tick();
+    });
+    std::thread clock([] {
+        for (int i = 0; i < 6000; i++) clock_tick();
+    });
+    int last_ticks = 0;
+    int last_minutes = 0;
+    for (int i = 0; i < 100000; i++) {
+        const int t = ticks;
+        const int m = clock_minutes;
+        const int s = clock_seconds;
+        ASSERT_GE(t, last_ticks);
+        ASSERT_GE(m, last_minutes);
+        ASSERT_LT(s, 60);
+        last_ticks = t;
+        last_minutes = m;
+    }
+    fast.join();
+    clock.join();
+    EXPECT_EQ(ticks, 200000);
+    EXPECT_EQ(clock_minutes, 100);
+    EXPECT_EQ(clock_seconds, 0);
 }
 
 }  // namespace

@@ -239,7 +239,8 @@ TEST_F(GameTest, TwoPlayersPlayAWholeGameToTheWinPanel) {
             const long stood = wait_notice_gone(clicked);
             std::printf("[ game ] notice %d stood %ld ms after the click\n", notice, stood);
             EXPECT_GT(stood, 1900) << "a notice stands just over two seconds";
-            EXPECT_LT(stood, 4000);
+            // Loose on purpose: screenshots lag on a loaded machine.
+            EXPECT_LT(stood, 6000);
             // Nothing moved, and the pick was dropped: the move-state line
             // reads "Zahájení tahu" again, as at the start.
             const Image after = expect_board_matches(shot + "_after", empty_dark);

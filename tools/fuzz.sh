@@ -1,0 +1,27 @@
+#!/usr/bin/env bash
+# Builds the libFuzzer targets (tests/fuzz, with clang) and runs each for a
+# bounded time from a fresh seed corpus. Usage: tools/fuzz.sh [SECONDS]
+set -euo pipefail
+cd "$(dirname "$0")/.."
+seconds=${1:-60}
+build=build-fuzz
+cmake -S tests/fuzz -B "$build" -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+  ${CMAKE_CXX_COMPILER_LAUNCHER:+-DCMAKE_CXX_COMPILER_LAUNCHER=$CMAKE_CXX_COMPILER_LAUNCHER} >/dev/null
+cmake --build "$build" -j2
+corpus=$build/corpus
+rm -rf "$corpus"
+mkdir -p "$corpus"/{settings,saved_games,position}
+"$build"/make_seeds "$corpus"
+export ASAN_OPTIONS=detect_leaks=0:abort_on_error=1
+export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
+status=0
+for target in settings saved_games position; do
+  echo "fuzz: $target for ${seconds}s"
+  if ! "$build/${target}_fuzz" -max_total_time="$seconds" -max_len=4096 -print_final_stats=1 \
+       -artifact_prefix="$build/$target-" "$corpus/$target" 2>"$build/$target.log"; then
+    tail -n 40 "$build/$target.log"
+    status=1
+  fi
+  grep -E 'stat::number_of_executed_units' "$build/$target.log" || true
+done
+exit $status
