@@ -176,26 +176,6 @@ int cli_help(int argc, const char* const* argv, std::string& out, std::string& e
 
 }  // namespace
 
-int cli_fail(std::string& err, const std::string& message) {
-    err = "error: " + message + "\n";
-    return CLI_BAD_INPUT;
-}
-
-std::string cli_quote(const char* arg) {
-    std::string q = "'";
-    for (const char* c = arg; *c && q.size() < 80; c++) {
-        const unsigned char b = static_cast<unsigned char>(*c);
-        if (b >= 0x20 && b < 0x7f && b != '\\') {
-            q += static_cast<char>(b);
-        } else {
-            char hex[8];
-            std::snprintf(hex, sizeof hex, "\\x%02x", b);
-            q += hex;
-        }
-    }
-    return q + "'";
-}
-
 int cli_run(int argc, const char* const* argv, std::string& out, std::string& err) {
     out.clear();
     err.clear();

@@ -3,6 +3,7 @@
 # Further command files are added to this list.
 add_library(talvena_cli_lib STATIC
   src/cli/cli_main.cpp
+  src/cli/cli_errors.cpp
   src/cli/cli_position.cpp
   src/cli/cli_perft.cpp
   src/cli/cli_show.cpp
