@@ -477,26 +477,26 @@ Stereo render(const std::vector<Note> &notes, double seconds, const Room &room, 
     std::vector<float> reverb_send(total, 0.0f), delay_send(total, 0.0f), out, env;
     for (size_t k = 0; k < notes.size(); ++k) {
         const Note &note = notes[k];
-        const VoiceSpec &spec = VOICES[note.voice];
+        const VoiceSpec &voice_spec = VOICES[note.voice];
         const long start = std::lround(note.start * RATE);
-        const int held = spec.drum ? 0 : static_cast<int>(note.length * RATE);
-        const int length = held + static_cast<int>(spec.tail * RATE);
+        const int held = voice_spec.drum ? 0 : static_cast<int>(note.length * RATE);
+        const int length = held + static_cast<int>(voice_spec.tail * RATE);
         out.assign(length, 0.0f);
         env.assign(length, 0.0f);
         Rng rng{seed ^ (k * 0x632be59bd9b4e019ULL)};
         Ctx ctx{note, rng, held, out, env};
-        spec.render(ctx);
+        voice_spec.render(ctx);
         // constant-power pan
         const double angle = (std::clamp(note.pan, -1.0f, 1.0f) + 1.0) * PI / 4.0;
-        const float amp = spec.gain * note.velocity;
+        const float amp = voice_spec.gain * note.velocity;
         const float gl = amp * static_cast<float>(std::cos(angle)), gr = amp * static_cast<float>(std::sin(angle));
         for (int i = 0; i < length; ++i) {
             long at = start + i;
             if (at < 0 || at >= static_cast<long>(total)) continue;
             mix.l[at] += gl * out[i];
             mix.r[at] += gr * out[i];
-            reverb_send[at] += amp * spec.reverb * out[i];
-            delay_send[at] += amp * spec.delay * out[i];
+            reverb_send[at] += amp * voice_spec.reverb * out[i];
+            delay_send[at] += amp * voice_spec.delay * out[i];
         }
     }
     reverb(reverb_send, room, mix);
