@@ -58,6 +58,6 @@ add_custom_target(talvena_icons ALL DEPENDS ${TALVENA_ICONS})
 # Renders the play and menu screens from the generated datafile into BMP
 # files, to look at the artwork: talvena_assets_preview OUTPUT_DIR.
 add_executable(talvena_assets_preview EXCLUDE_FROM_ALL ${CMAKE_SOURCE_DIR}/tools/assets/preview.cpp)
-target_link_libraries(talvena_assets_preview PRIVATE PkgConfig::ALLEGRO)
+target_link_libraries(talvena_assets_preview PRIVATE talvena_game)
 target_include_directories(talvena_assets_preview PRIVATE ${CMAKE_SOURCE_DIR}/src)
 set_target_properties(talvena_assets_preview PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tools)

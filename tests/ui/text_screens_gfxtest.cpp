@@ -10,6 +10,7 @@
 
 #include "app/game_state.h"
 #include "app/resources.h"
+#include "ui/gfx_datafile.h"
 #include "ui/names_screen.h"
 #include "ui/text_screens.h"
 #include "ui/toolkit.h"
@@ -18,14 +19,7 @@ namespace {
 
 class TextScreens : public ::testing::Test {
 protected:
-    static void SetUpTestSuite() {
-        if (datafile != nullptr) return;
-        ASSERT_EQ(install_allegro(SYSTEM_NONE, &errno, std::atexit), 0);
-        set_color_depth(16);
-        set_color_conversion(COLORCONV_TOTAL);
-        datafile = load_datafile("Data/talvena.dat");
-        ASSERT_NE(datafile, nullptr) << "Data/talvena.dat in the build directory";
-    }
+    static void SetUpTestSuite() { load_datafile_without_display(); }
 
     BITMAP* a = nullptr;
     BITMAP* b = nullptr;

@@ -7,6 +7,7 @@
 
 #include "app/game_state.h"
 #include "app/resources.h"
+#include "ui/gfx_datafile.h"
 #include "play/notices.h"
 #include "ui/toolkit.h"
 
@@ -14,14 +15,7 @@ namespace {
 
 class Drawing : public ::testing::Test {
 protected:
-    static void SetUpTestSuite() {
-        if (datafile != nullptr) return;
-        ASSERT_EQ(install_allegro(SYSTEM_NONE, &errno, std::atexit), 0);
-        set_color_depth(16);
-        set_color_conversion(COLORCONV_TOTAL);
-        datafile = load_datafile("Data/talvena.dat");
-        ASSERT_NE(datafile, nullptr) << "Data/talvena.dat in the build directory";
-    }
+    static void SetUpTestSuite() { load_datafile_without_display(); }
 
     BITMAP* a = nullptr;
     BITMAP* b = nullptr;

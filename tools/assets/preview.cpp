@@ -7,7 +7,8 @@
 #include <cstdio>
 #include <string>
 
-#include "app/resource_ids.h"
+#include "app/resources.h"
+#include "ui/text_screens.h"
 
 namespace {
 
@@ -122,32 +123,7 @@ void menu_screen(const std::string &out, int sub) {
         textprintf_right_ex(frame, f, 680, 70 + 2 * th, normal, -1, "%s", "postupně");
         textprintf_ex(frame, f, 420, 90 + 3 * th, normal, -1, "<> %s", "Opustit");
     } else if (sub == 3) {
-        panel(frame, 340, 780, 50, 560);
-        static const struct { int y; const char *t; } lines[] = {
-            {80, "Talvena 2004"},
-            {110, "Princip hry:"},
-            {130, "Talvena 2004 je hrou pro jednoho nebo dva hráče. Hraje se"},
-            {150, "na poli o 8 sloupcích a 8 řadách. Cílem každého hráče"},
-            {170, "je brát kameny soupeře skoky povolenými pravidly hry."},
-            {190, "Pokud skončíte tah nebo skok svým kamenem na protilehlé"},
-            {210, "straně hracího pole, stává se z tohoto kamene dáma."},
-            {240, "Vítězové a poražení:"},
-            {260, "Poražen je hráč, jemuž nezbude žádný kámen nebo dáma,"},
-            {280, "s nimiž by mohl odehrát svůj následující tah. Hra skončí"},
-            {300, "remízou, pokud během předchozích 15 tahů nedošlo k pohybu"},
-            {320, "kamenem a nebo ke skoku."},
-            {350, "Ovládání hry:"},
-            {370, "Pole, kam je možno táhnout či skákat, je při pohybu myši"},
-            {390, "označeno, stejně tak pole, kam táhnout nelze. Pokud"},
-            {410, "provedete nepřípustný tah, jste upozorněni a musíte"},
-            {430, "zahájit tah nový."},
-            {460, "Doplnění:"},
-            {480, "V menu si pro hru můžete nastavit obtížnost soupeře,"},
-            {500, "barvu kamenů a jejich počet. Česká dáma se hraje"},
-            {520, "s 12 kameny na každého hráče."},
-        };
-        for (const auto &l : lines)
-            textout_justify_ex(frame, fnt(RES_FONT_PANEL), l.t, 360, 760, l.y, 200, makecol(170, 170, 170), -1);
+        draw_help(frame);  // the game's own help screen, not a copy of its text
     } else if (sub == 4) {
         panel(frame, 400, 700, 50, 210);
         const char *labels[4] = {"<> Soupeř", "<> Obtížnost", "<> Počítač za", "<> Počet kamenů"};
@@ -183,6 +159,7 @@ int main(int argc, char **argv) {
         std::fprintf(stderr, "cannot load Data/talvena.dat\n");
         return 1;
     }
+    datafile = dat;  // the game's drawing code reads its resources from here
     play_screen(dir + "/play.bmp", 0);
     play_screen(dir + "/play_win.bmp", 1);
     play_screen(dir + "/play_notice.bmp", 2);
