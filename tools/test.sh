@@ -2,8 +2,8 @@
 # Builds Talvena twice (plain, and with address and undefined sanitizers) and
 # runs the tests: all of them in the plain build; under the sanitizers every
 # test but the real-window flows, of which one whole game is enough there.
-# Then the thread sanitizer build (tools/tsan.sh): the timer counters and one
-# whole game in a real window. Last, each fuzz target for a bounded time
+# Then the thread sanitizer build (tools/tsan.sh): the timer counters and a
+# short real-window run with music. Last, each fuzz target for a bounded time
 # (FUZZ_SECONDS, default 30). Run through sudo, the tests run as the user who
 # called it (the Debian package test then skips).
 set -euo pipefail
