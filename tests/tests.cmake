@@ -90,8 +90,8 @@ if(TARGET talvena-cli)
   endforeach()
 endif()
 
-# Under the thread sanitizer only the timer counters matter, which the game
-# state tests drive from threads: a small target CI can afford to build.
+# Under the thread sanitizer the timer counters are driven from threads by
+# the game state tests: a small target next to the game and its window tests.
 if(TALVENA_TSAN)
   add_executable(timer_tests ${CMAKE_SOURCE_DIR}/tests/app/game_state_test.cpp)
   target_link_libraries(timer_tests PRIVATE talvena_core GTest::gtest_main)

@@ -2,9 +2,10 @@
 # Builds Talvena twice (plain, and with address and undefined sanitizers) and
 # runs the tests: all of them in the plain build; under the sanitizers every
 # test but the real-window flows, of which one whole game is enough there.
-# Then the timer counters under the thread sanitizer, and each fuzz target
-# for a bounded time (FUZZ_SECONDS, default 30). Run through sudo, the tests
-# run as the user who called it (the Debian package test then skips).
+# Then the thread sanitizer build (tools/tsan.sh): the timer counters and a
+# short real-window run with music. Last, each fuzz target for a bounded time
+# (FUZZ_SECONDS, default 30). Run through sudo, the tests run as the user who
+# called it (the Debian package test then skips).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash tools/setup.sh build
@@ -15,11 +16,9 @@ export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 status=0
 (cd build && as_builder ctest --output-on-failure -j2) || status=1
 (cd build-san && as_builder ctest --output-on-failure -j2 -LE 'e2e|package-e2e') || status=1
-(cd build-san && as_builder ctest --output-on-failure -L e2e -R TwoPlayersPlayAWholeGame) || status=1
+(cd build-san && as_builder ctest --output-on-failure --no-tests=error -L e2e -R TwoPlayersPlayAWholeGame) || status=1
 
-as_builder cmake -S . -B build-tsan -DTALVENA_TSAN=ON -DTALVENA_BENCHMARKS=OFF >/dev/null
-as_builder cmake --build build-tsan -j"$(nproc)" --target timer_tests
-TSAN_OPTIONS=halt_on_error=1 as_builder build-tsan/timer_tests --gtest_filter='Timers.*' || status=1
+bash tools/tsan.sh build || status=1
 
 as_builder bash tools/fuzz.sh "${FUZZ_SECONDS:-30}" || status=1
 exit $status

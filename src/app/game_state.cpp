@@ -19,18 +19,20 @@ std::atomic<int> ticks{0};
 std::atomic<int> clock_seconds{0};
 std::atomic<int> clock_minutes{0};
 
+// The loop stores new values (a reset, a loaded game's clock) at any time:
+// a tick only ever replaces the value it read, or a store made between its
+// read and its write would be lost.
 void fast_tick() {
-    int t = ticks.load(std::memory_order_relaxed) + 1;
-    ticks.store(t > 1000000 ? 0 : t, std::memory_order_relaxed);
+    int t = ticks.load(std::memory_order_relaxed);
+    while (!ticks.compare_exchange_weak(t, t >= 1000000 ? 0 : t + 1, std::memory_order_relaxed)) {
+    }
 }
 
 void clock_tick() {
-    int s = clock_seconds.load(std::memory_order_relaxed) + 1;
-    if (s == 60) {
-        s = 0;
-        clock_minutes.fetch_add(1, std::memory_order_relaxed);
+    int s = clock_seconds.load(std::memory_order_relaxed);
+    while (!clock_seconds.compare_exchange_weak(s, s + 1 == 60 ? 0 : s + 1, std::memory_order_relaxed)) {
     }
-    clock_seconds.store(s, std::memory_order_relaxed);
+    if (s + 1 == 60) clock_minutes.fetch_add(1, std::memory_order_relaxed);
 }
 
 int32_t other_side(int32_t side) { return side == BLUE ? RED : BLUE; }

@@ -60,9 +60,7 @@ void sound_options_screen(BITMAP* backdrop) {
         sound_options_pass(s, mouse_x, mouse_y, mouse_b);
         blit(backdrop, frame, 0, 0, 0, 0, SCREEN_W, SCREEN_H);
         draw_screen(frame, s);
-        show_mouse(frame);
-        blit(frame, screen, 0, 0, 0, 0, SCREEN_W, SCREEN_H);
-        show_mouse(nullptr);
+        present_frame(frame);
         poll_music();
     }
 

@@ -11,6 +11,7 @@
 #include "play/layout.h"
 #include "play/notices.h"
 #include "rules/rules.h"
+#include "ui/toolkit.h"
 
 namespace {
 
@@ -141,10 +142,8 @@ void compose_frame(int32_t pointer_square, int32_t piece_picked, int32_t side_to
     acquire_bitmap(frame_buffer);
     compose_frame_into(frame_buffer, board_buffer, pointer_square, piece_picked, side_to_move, notice, seconds,
                        minutes);
+    release_bitmap(frame_buffer);
     // The pointer is part of the frame only while a human is to move and no
     // notice stands; during the computer's move the screen has no pointer.
-    if (notice == NOTICE_NONE && human_to_move(game.turn)) show_mouse(frame_buffer);
-    release_bitmap(frame_buffer);
-    copy_bitmap(frame_buffer, screen);
-    show_mouse(nullptr);
+    present_frame(frame_buffer, notice == NOTICE_NONE && human_to_move(game.turn));
 }

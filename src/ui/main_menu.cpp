@@ -63,9 +63,7 @@ int32_t main_menu() {
             textprintf_ex(frame, menu_font, l.x, l.y, line_colour(menu_item_look(m, i)), -1, "%s",
                           menu_item_text(m, i));
         }
-        show_mouse(frame);
-        blit(frame, screen, 0, 0, 0, 0, SCREEN_W, SCREEN_H);
-        show_mouse(nullptr);
+        present_frame(frame);
         poll_music();
         menu_after_dispatch(m, menu_dispatch(m.action, frame));
     }

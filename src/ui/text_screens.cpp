@@ -71,9 +71,7 @@ int text_colour() { return makecol(170, 170, 170); }
 void show_until_press(BITMAP* frame) {
     while (!(mouse_b & 1) && !quit_requested) {
         poll_mouse();
-        show_mouse(frame);
-        blit(frame, screen, 0, 0, 0, 0, SCREEN_W, SCREEN_H);
-        show_mouse(nullptr);
+        present_frame(frame);
         poll_music();
     }
 }

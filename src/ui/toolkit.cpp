@@ -42,6 +42,22 @@ void draw_menu_backdrop(int32_t x1, int32_t x2, int32_t y1, int32_t y2, BITMAP* 
     draw_panel(x1, x2, y1, y2, bmp);
 }
 
+void present_frame(BITMAP* frame, bool with_pointer) {
+    // While shown on a bitmap the pointer is redrawn there from Allegro's
+    // timer thread whenever the mouse moves, which would race with the blit
+    // reading the frame. Frozen, only show_mouse draws and removes it here;
+    // the timer mutex show_mouse takes orders the flag for that thread.
+    if (with_pointer) {
+        freeze_mouse_flag = TRUE;
+        show_mouse(frame);
+    }
+    blit(frame, screen, 0, 0, 0, 0, SCREEN_W, SCREEN_H);
+    if (with_pointer) {
+        show_mouse(nullptr);
+        freeze_mouse_flag = FALSE;
+    }
+}
+
 void run_screen(Screen& s, BITMAP* backdrop) {
     BITMAP* frame = create_bitmap(800, 600);
     s.hover = -1;
@@ -63,9 +79,7 @@ void run_screen(Screen& s, BITMAP* backdrop) {
             draw_label(frame, shown, colour);
             if (s.draw_value != nullptr) s.draw_value(s, i, frame, s.right - 20, s.labels[i]->y, colour);
         }
-        show_mouse(frame);
-        blit(frame, screen, 0, 0, 0, 0, SCREEN_W, SCREEN_H);
-        show_mouse(nullptr);
+        present_frame(frame);
         poll_music();
     }
 

@@ -36,6 +36,10 @@ void draw_panel(int32_t x1, int32_t x2, int32_t y1, int32_t y2, BITMAP* bmp);
 // The main menu's picture with its panel on top.
 void draw_menu_backdrop(int32_t x1, int32_t x2, int32_t y1, int32_t y2, BITMAP* bmp);
 
+// Puts the frame on the screen, with the pointer drawn into it if asked; the
+// frame is left without the pointer.
+void present_frame(BITMAP* frame, bool with_pointer = true);
+
 // Runs a sub-screen over `backdrop` (the frame the main menu last showed)
 // until its `done` is set or the window is closed. The panel stays drawn on
 // the backdrop afterwards.

@@ -191,4 +191,35 @@ TEST(Timers, CountersStayExactWhileReadFromAnotherThread) {
     EXPECT_EQ(clock_seconds, 0);
 }
 
+// The loop resets the counters while the timer thread counts on: a tick
+// never writes back a value from before the reset. Whatever the loop takes
+// away with each reset plus what is left must add up to the ticks made.
+TEST(Timers, AResetBetweenATicksReadAndWriteIsNotUndone) {
+    struct Case {
+        const char* name;
+        std::atomic<int>& counter;
+        void (*tick)();
+        int ticks;
+        long per_minute;  // ticks a carry into clock_minutes stands for
+    };
+    const Case cases[] = {
+        {"fast", ticks, fast_tick, 400000, 0},
+        {"clock", clock_seconds, clock_tick, 400000, 60},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        c.counter = 0;
+        clock_minutes = 0;
+        std::atomic<bool> done{false};
+        std::thread timer([&] {
+            for (int i = 0; i < c.ticks; i++) c.tick();
+            done = true;
+        });
+        long taken = 0;
+        while (!done) taken += c.counter.exchange(0);
+        timer.join();
+        EXPECT_EQ(taken + c.counter + clock_minutes * c.per_minute, c.ticks);
+    }
+}
+
 }  // namespace
