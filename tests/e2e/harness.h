@@ -1,6 +1,7 @@
 // End-to-end harness: a private Xvfb server, the real game binary started in
 // a working directory of its own, xdotool for the mouse and the keyboard, and
-// ImageMagick `import` screenshots decoded into pixels.
+// ImageMagick `import` screenshots decoded into pixels (or, where speed
+// counts, the window read straight from the X server).
 #pragma once
 
 #include <sys/types.h>
