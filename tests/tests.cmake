@@ -28,7 +28,9 @@ endif()
 file(GLOB E2E_TEST_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/e2e/*.cpp)
 if(E2E_TEST_SOURCES)
   add_executable(e2e_tests ${E2E_TEST_SOURCES})
-  target_link_libraries(e2e_tests PRIVATE talvena_core GTest::gtest_main X11::X11)
+  # Allegro only for its packfile routines: the damaged datafiles are made
+  # from the real one's unpacked stream.
+  target_link_libraries(e2e_tests PRIVATE talvena_core GTest::gtest_main X11::X11 PkgConfig::ALLEGRO)
   target_include_directories(e2e_tests PRIVATE ${CMAKE_SOURCE_DIR}/tests)
   target_compile_definitions(e2e_tests PRIVATE
     TALVENA_BUILD_DIR="${CMAKE_BINARY_DIR}" TALVENA_SOURCE_DIR="${CMAKE_SOURCE_DIR}")

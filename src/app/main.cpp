@@ -56,7 +56,7 @@ int main() {
     set_volume_per_voice(0);
     install_sound(DIGI_AUTODETECT, MIDI_NONE, nullptr);
 
-    datafile = load_datafile("Data/talvena.dat");
+    datafile = load_checked_datafile("Data/talvena.dat");
     if (datafile == nullptr) {
         allegro_message("Nelze nahrat soubor talvena.dat z adresare Data.");
         return EXIT_DATAFILE_FAILED;

@@ -1,6 +1,15 @@
 // The real game binary under Xvfb: start-up through the main menu, the play
 // screen, the clocks, the ways out, and the start-up failure.
+#include <allegro.h>
 #include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <iterator>
+#include <vector>
 
 #include <cstdio>
 #include <string>
@@ -12,6 +21,41 @@ namespace {
 using e2e::Image;
 using e2e::Pixel;
 
+
+std::vector<unsigned char> read_file(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::vector<unsigned char>(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+// The datafile's unpacked stream, through the library's own unpacking.
+std::vector<unsigned char> unpacked(const std::string& path) {
+    if (system_driver == nullptr) install_allegro(SYSTEM_NONE, &errno, std::atexit);
+    std::vector<unsigned char> body;
+    PACKFILE* f = pack_fopen(path.c_str(), F_READ_PACKED);
+    if (f == nullptr) return body;
+    for (int c; (c = pack_getc(f)) != EOF;) body.push_back(static_cast<unsigned char>(c));
+    pack_fclose(f);
+    return body;
+}
+
+// Packed files are written through the library; unpacked ones carry the
+// magic of an uncompressed packfile, which it reads as well.
+void write_datafile(const std::string& path, const std::vector<unsigned char>& bytes, bool unpacked) {
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    if (unpacked) out.write("slh.", 4);
+    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+}
+
+size_t find(const std::vector<unsigned char>& bytes, const std::string& text, size_t from) {
+    auto at = std::search(bytes.begin() + static_cast<long>(from), bytes.end(), text.begin(), text.end());
+    return at == bytes.end() ? std::string::npos : static_cast<size_t>(at - bytes.begin());
+}
+
+// Every 97th byte of the compressed stream's first few kilobytes inverted.
+std::vector<unsigned char> scrambled(std::vector<unsigned char> bytes) {
+    for (size_t at = 16; at < 8192 && at < bytes.size(); at += 97) bytes[at] ^= 0xFF;
+    return bytes;
+}
 
 bool is_dark(int square) { return (square / 8 + square % 8) % 2 == 1; }
 
@@ -106,31 +150,58 @@ TEST_F(StartupTest, CloseButtonOnTheBoardEndsTheProgramLikeQuitting) {
     if (f) std::fclose(f);
 }
 
-TEST_F(StartupTest, MissingDatafileIsReportedAndFails) {
-    std::remove((s.workdir + "/Data/talvena.dat").c_str());
-    std::string error;
-    // The window opens (graphics come up before the datafile is loaded), then
-    // Allegro shows its message box through xmessage.
-    ASSERT_TRUE(e2e::start_game(s, error)) << error;
-    std::string box;
-    for (int i = 0; i < 100 && box.empty(); i++) {
-        box = e2e::find_window(s, "--onlyvisible --class Xmessage");
-        if (box.empty()) e2e::sleep_ms(100);
+// A missing, cut, damaged or foreign datafile: the window opens (graphics
+// come up before the datafile is loaded), then Allegro shows the start-up
+// message through xmessage, and the game fails once it is closed.
+TEST_F(StartupTest, MissingOrDamagedDatafileIsReportedAndFails) {
+    const std::string path = s.workdir + "/Data/talvena.dat";
+    const std::vector<unsigned char> packed = read_file(path);
+    const std::vector<unsigned char> body = unpacked(path);
+    ASSERT_GT(body.size(), 1000000u);
+    std::vector<unsigned char> swapped = body;  // the fonts' kind tags turned into pictures'
+    for (size_t at = 0; (at = find(swapped, "FONT_", at)) != std::string::npos; at++)
+        std::memcpy(&swapped[at + swapped[at - 1]], "BMP ", 4);  // after the name, whose length precedes it
+    std::vector<unsigned char> narrow = body;  // the menu background one pixel narrower
+    narrow[find(narrow, "MENU_BACKGROUND", 0) + 15 + 12 + 3]--;
+    struct Variant {
+        const char* what;
+        std::vector<unsigned char> bytes;
+        bool unpacked;
+    };
+    const Variant variants[] = {
+        {"missing", {}, false},
+        {"truncated", std::vector<unsigned char>(packed.begin(), packed.begin() + packed.size() / 2), false},
+        {"corrupt", scrambled(packed), false},
+        {"wrong_kinds", swapped, true},
+        {"wrong_sizes", narrow, true},
+    };
+    for (const Variant& v : variants) {
+        SCOPED_TRACE(v.what);
+        std::remove(path.c_str());
+        if (!v.bytes.empty()) write_datafile(path, v.bytes, v.unpacked);
+        std::string error;
+        ASSERT_TRUE(e2e::start_game(s, error)) << error;
+        std::string box;
+        for (int i = 0; i < 100 && box.empty(); i++) {
+            box = e2e::find_window(s, "--onlyvisible --class Xmessage");
+            if (box.empty()) e2e::sleep_ms(100);
+        }
+        ASSERT_FALSE(box.empty()) << "no message box";
+        s.window = box;
+        Image img = e2e::screenshot(s, std::string("datafile_") + v.what);
+        EXPECT_GT(img.width, 0);
+        // The message itself is the box's text; read it from the command
+        // line Allegro gave xmessage.
+        std::string args;
+        e2e::run(s, "ps -o args= -C xmessage", &args);
+        EXPECT_NE(args.find("Nelze nahrat soubor talvena.dat z adresare Data."), std::string::npos) << args;
+        // Close it as a user would: click its OK button, bottom left in the box.
+        e2e::click(s, 15, img.height - 13);
+        int status = -1;
+        ASSERT_TRUE(e2e::wait_game(s, 5000, status)) << "the game did not end after the message box";
+        EXPECT_NE(status, 0);
+        EXPECT_LT(status, 128) << "killed by a signal";
     }
-    ASSERT_FALSE(box.empty()) << "no message box";
-    s.window = box;
-    Image img = e2e::screenshot(s, "missing_datafile_message");
-    EXPECT_GT(img.width, 0);
-    // The message itself is the box's text; read it from the command line
-    // Allegro gave xmessage.
-    std::string args;
-    e2e::run(s, "ps -o args= -C xmessage", &args);
-    EXPECT_NE(args.find("Nelze nahrat soubor talvena.dat z adresare Data."), std::string::npos) << args;
-    // Close it as a user would: click its OK button, bottom left in the box.
-    e2e::click(s, 15, img.height - 13);
-    int status = -1;
-    ASSERT_TRUE(e2e::wait_game(s, 5000, status)) << "the game did not end after the message box";
-    EXPECT_NE(status, 0);
 }
 
 }  // namespace

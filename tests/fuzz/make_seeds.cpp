@@ -1,7 +1,16 @@
-// Writes the seed corpora: files the game itself writes, and positions.
+// Writes the seed corpora: files the game itself writes, positions, and
+// short tones that lame encodes as music tracks.
+#include <stdlib.h>
+#include <unistd.h>
+
+#include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
+#include <fstream>
+#include <iterator>
 #include <string>
+#include <vector>
 
 #include "app/game_state.h"
 #include "app/settings_file.h"
@@ -13,6 +22,80 @@ void write(const std::string& path, const void* bytes, size_t size) {
     FILE* f = std::fopen(path.c_str(), "wb");
     if (f == nullptr || std::fwrite(bytes, 1, size, f) != size) std::perror(path.c_str());
     if (f != nullptr) std::fclose(f);
+}
+
+void put_le(std::vector<uint8_t>& out, uint32_t v, int bytes) {
+    for (int i = 0; i < bytes; i++) out.push_back(static_cast<uint8_t>(v >> (8 * i)));
+}
+
+// A sine as a 16-bit WAV, the same in every channel.
+bool write_tone_wav(const std::string& path, int rate, int channels, double seconds, double hz) {
+    const uint32_t frames = static_cast<uint32_t>(rate * seconds);
+    const uint32_t bytes = frames * static_cast<uint32_t>(channels) * 2;
+    std::vector<uint8_t> w = {'R', 'I', 'F', 'F'};
+    put_le(w, 36 + bytes, 4);
+    for (char c : std::string("WAVEfmt ")) w.push_back(static_cast<uint8_t>(c));
+    put_le(w, 16, 4);
+    put_le(w, 1, 2);  // PCM
+    put_le(w, static_cast<uint32_t>(channels), 2);
+    put_le(w, static_cast<uint32_t>(rate), 4);
+    put_le(w, static_cast<uint32_t>(rate * channels * 2), 4);
+    put_le(w, static_cast<uint32_t>(channels * 2), 2);
+    put_le(w, 16, 2);
+    for (char c : std::string("data")) w.push_back(static_cast<uint8_t>(c));
+    put_le(w, bytes, 4);
+    for (uint32_t i = 0; i < frames; i++) {
+        const auto v = static_cast<int16_t>(std::lround(12000 * std::sin(2 * M_PI * hz * i / rate)));
+        for (int c = 0; c < channels; c++) put_le(w, static_cast<uint16_t>(v), 2);
+    }
+    FILE* f = std::fopen(path.c_str(), "wb");
+    const bool ok = f != nullptr && std::fwrite(w.data(), 1, w.size(), f) == w.size();
+    if (f != nullptr) std::fclose(f);
+    return ok;
+}
+
+struct TrackSeed {
+    const char* name;
+    int rate, channels;
+    double seconds;
+    const char* lame_options;
+    double keep;          // share of the encoded file kept: under 1 cuts it mid-frame
+    uint8_t header[7];    // how mp3_fuzz feeds and plays it
+};
+
+// Tones of a few formats; the header bytes pick the first block, the output
+// and the pass schedule (see mp3_fuzz.cpp).
+const TrackSeed TRACK_SEEDS[] = {
+    {"stereo", 44100, 2, 0.3, "-b 96", 1, {0xff, 0xff, 0x58, 0x01, 0x00, 0x04, 0x09}},
+    {"mono22k", 22050, 1, 0.4, "-b 32", 1, {0xe7, 0x03, 0x04, 0x1b, 0x00, 0x0c, 0x12}},
+    {"mpeg25", 8000, 1, 0.5, "-b 8", 1, {0xff, 0xff, 0x23, 0x02, 0x1c, 0x03, 0x00}},
+    {"tagged", 22050, 1, 0.3, "-b 24 --add-id3v2 --tt Talvena", 1, {0x27, 0x00, 0x06, 0x08, 0x10, 0x18, 0x00}},
+    {"truncated", 44100, 2, 0.3, "-b 96", 0.6, {0xff, 0xff, 0x78, 0x03, 0x0f, 0x05, 0x01}},
+};
+
+bool write_track_seeds(const std::string& dir) {
+    char tmpl[] = "/tmp/talvena-seeds-XXXXXX";
+    const char* tmp = mkdtemp(tmpl);
+    if (tmp == nullptr) return false;
+    bool ok = true;
+    for (const TrackSeed& t : TRACK_SEEDS) {
+        const std::string wav = std::string(tmp) + "/tone.wav", mp3 = std::string(tmp) + "/tone.mp3";
+        const std::string lame = "lame --quiet --noreplaygain " + std::string(t.lame_options) + " '" + wav + "' '" + mp3 + "'";
+        if (!write_tone_wav(wav, t.rate, t.channels, t.seconds, 440) || std::system(lame.c_str()) != 0) {
+            std::fprintf(stderr, "make_seeds: could not encode %s\n", t.name);
+            ok = false;
+            continue;
+        }
+        std::ifstream in(mp3, std::ios::binary);
+        std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+        bytes.resize(static_cast<size_t>(static_cast<double>(bytes.size()) * t.keep));
+        bytes.insert(bytes.begin(), std::begin(t.header), std::end(t.header));
+        write(dir + "/mp3/" + t.name, bytes.data(), bytes.size());
+        unlink(wav.c_str());
+        unlink(mp3.c_str());
+    }
+    rmdir(tmp);
+    return ok;
 }
 
 }  // namespace
@@ -58,5 +141,5 @@ int main(int argc, char** argv) {
     };
     int n = 0;
     for (const char* p : positions) write(dir + "/position/" + std::to_string(n++), p, std::strlen(p));
-    return 0;
+    return write_track_seeds(dir) ? 0 : 1;
 }
