@@ -309,6 +309,29 @@ struct FaultsTest : ::testing::Test {
         }, img)) << name;
         e2e::screenshot(s, name);
     }
+    // A click whose press lasts 200 ms; answers right after the release.
+    void press_at(int x, int y) {
+        e2e::move_mouse(s, x, y);
+        e2e::sleep_ms(60);
+        e2e::run(s, "xdotool mousedown 1");
+        e2e::sleep_ms(200);
+        e2e::run(s, "xdotool mouseup 1");
+    }
+    // A click counts where the pointer is when a pass sees the release, so
+    // the pointer stays put. Should a slow pass still lose one, the place is
+    // clicked again, at most three times in all: only for places where a
+    // second click does no harm.
+    int repeated_clicks = 0;
+    template <class Pred>
+    bool click_until(int x, int y, const std::string& name, Pred pred) {
+        for (int attempt = 0; attempt < 3; attempt++) {
+            repeated_clicks += attempt > 0;
+            press_at(x, y);
+            Image img;
+            if (e2e::wait_for_grab(s, name, attempt < 2 ? 4000 : 10000, pred, img)) return true;
+        }
+        return false;
+    }
     void expect_quit() { ASSERT_TRUE(e2e::quit_through_menu(s, error)) << error; }
 };
 
@@ -529,23 +552,16 @@ TEST_F(FaultsTest, KillNineDuringSavesLeavesTheOldFileOrTheNewOneWhole) {
         EXPECT_NE(::access(data("talvdat.tdt.tmp-Old123").c_str(), F_OK), 0);
         EXPECT_EQ(::access(data("gamdat.tdt.tmp-Seven77").c_str(), F_OK), 0);
 
-        e2e::click_menu_item(s, 0);
-        e2e::move_mouse(s, 780, 590);
-        ASSERT_TRUE(e2e::wait_for_grab(s, "kill_board", 10000, [](const Image& i) { return blue_count(i) == 8; }, img));
+        ASSERT_TRUE(click_until(100, 80, "kill_board", [](const Image& i) { return blue_count(i) == 8; }));
         e2e::press_key(s, "Escape");
         ASSERT_TRUE(e2e::wait_for_grab(s, "kill_menu_in_game", 10000, menu_shown, img));
-        e2e::click_menu_item(s, 6);
-        ASSERT_TRUE(e2e::wait_for_grab(
-            s, "kill_slots", 10000, [](const Image& i) { return e2e::frame_drawn(i, 400, 700, 50, 225); }, img));
+        ASSERT_TRUE(click_until(100, 260, "kill_slots",
+                                [](const Image& i) { return e2e::frame_drawn(i, 400, 700, 50, 225); }));
         if (round == 0) e2e::screenshot(s, "kill_slots");
         const std::vector<std::string> present = temporaries();
         const int slot = static_cast<int>(rng() % SAVE_SLOT_COUNT);
         const int delay = static_cast<int>(rng() % static_cast<unsigned>(latest_kill_ms + 1));
-        e2e::move_mouse(s, 450, 50 + 20 + e2e::MENU_FONT_HEIGHT * slot + 10);
-        e2e::sleep_ms(60);
-        e2e::run(s, "xdotool mousedown 1");
-        e2e::sleep_ms(80);
-        e2e::run(s, "xdotool mouseup 1");
+        press_at(450, 50 + 20 + e2e::MENU_FONT_HEIGHT * slot + 10);
         e2e::sleep_ms(delay);
         ::kill(game, SIGKILL);
         int status = -1;
@@ -591,9 +607,9 @@ TEST_F(FaultsTest, KillNineDuringSavesLeavesTheOldFileOrTheNewOneWhole) {
     EXPECT_EQ(file_bytes(data("gamdat.tdt")), last);
 
     std::printf("[ faults ] %d kills in %ld ms (seed %u)%s: %d before the temporary file, %d with it present "
-                "(mid-write), %d after the rename; slot/ms:%s\n",
+                "(mid-write), %d after the rename; slot/ms:%s; %d menu clicks repeated\n",
                 ROUNDS, rounds_ms, seed, traced ? ", syscalls slowed by strace" : "", before, mid_write, after,
-                rounds.c_str());
+                rounds.c_str(), repeated_clicks);
     if (traced) {
         EXPECT_GE(mid_write, 1) << "no kill landed inside the write";
     }
