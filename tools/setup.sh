@@ -11,7 +11,7 @@ PACKAGES=(
   build-essential cmake pkg-config
   liballegro4-dev libmpg123-dev libfreetype-dev fonts-dejavu-core
   libgtest-dev libbenchmark-dev libx11-dev
-  xvfb xdotool imagemagick x11-utils lame sox
+  xvfb xdotool imagemagick x11-utils lame sox strace
   zlib1g-dev dpkg-dev desktop-file-utils appstream man-db groff-base
   clang libclang-rt-14-dev
 )

@@ -1,12 +1,15 @@
 // Application shell: replacing a file so that it is never seen half written.
 #include "app/atomic_file.h"
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cctype>
 #include <cerrno>
 #include <cstdio>
+#include <ctime>
 #include <string>
 #include <vector>
 
@@ -33,10 +36,31 @@ mode_t mode_for(const char* path) {
     return 0666 & ~mask;
 }
 
+constexpr const char TEMP_INFIX[] = ".tmp-";
+constexpr size_t TEMP_SUFFIX_LENGTH = 6;  // mkstemp's XXXXXX
+
+std::string folder_of(const std::string& path) {
+    const size_t slash = path.rfind('/');
+    return slash == std::string::npos ? "." : slash == 0 ? "/" : path.substr(0, slash);
+}
+
+std::string name_of(const std::string& path) {
+    const size_t slash = path.rfind('/');
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+// Exactly a name mkstemp made from `<name>.tmp-XXXXXX`.
+bool temporary_of(const std::string& entry, const std::string& prefix) {
+    if (entry.size() != prefix.size() + TEMP_SUFFIX_LENGTH || entry.compare(0, prefix.size(), prefix) != 0)
+        return false;
+    for (size_t i = prefix.size(); i < entry.size(); i++)
+        if (!std::isalnum(static_cast<unsigned char>(entry[i]))) return false;
+    return true;
+}
+
 // The rename is durable only once the folder itself is synced.
 void sync_folder(const std::string& path) {
-    const size_t slash = path.rfind('/');
-    const std::string dir = slash == std::string::npos ? "." : slash == 0 ? "/" : path.substr(0, slash);
+    const std::string dir = folder_of(path);
     const int fd = ::open(dir.c_str(), O_RDONLY | O_DIRECTORY);
     if (fd < 0) return;
     ::fsync(fd);
@@ -47,7 +71,7 @@ void sync_folder(const std::string& path) {
 
 int write_file_atomically(const char* path, const unsigned char* bytes, size_t size) {
     const std::string target(path);
-    std::string pattern = target + ".tmp-XXXXXX";
+    std::string pattern = target + TEMP_INFIX + std::string(TEMP_SUFFIX_LENGTH, 'X');
     std::vector<char> temp(pattern.begin(), pattern.end());
     temp.push_back('\0');
     const int fd = ::mkstemp(temp.data());
@@ -65,6 +89,28 @@ int write_file_atomically(const char* path, const unsigned char* bytes, size_t s
     // bring the old one back, so it does not turn the answer into a failure.
     sync_folder(target);
     return 1;
+}
+
+int remove_stale_temporaries(const char* path) {
+    const std::string target(path);
+    const std::string dir = folder_of(target);
+    const std::string prefix = name_of(target) + TEMP_INFIX;
+    DIR* d = ::opendir(dir.c_str());
+    if (d == nullptr) return 0;
+    const std::time_t now = std::time(nullptr);
+    int removed = 0;
+    while (const dirent* e = ::readdir(d)) {
+        if (!temporary_of(e->d_name, prefix)) continue;
+        const std::string entry = dir + "/" + e->d_name;
+        struct stat st;
+        // A clock set back makes every file look young: they stay, which is
+        // the safe side.
+        if (::lstat(entry.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) continue;
+        if (now - st.st_mtime < STALE_TEMPORARY_SECONDS) continue;
+        removed += ::unlink(entry.c_str()) == 0;
+    }
+    ::closedir(d);
+    return removed;
 }
 
 int read_file_prefix(const char* path, unsigned char* bytes, size_t capacity, size_t& size) {

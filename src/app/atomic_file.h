@@ -11,6 +11,13 @@
 // file left behind.
 int write_file_atomically(const char* path, const unsigned char* bytes, size_t size);
 
+// A write killed between its temporary file's creation and the rename
+// leaves `<path>.tmp-` and six characters behind. Removes those that are
+// regular files older than STALE_TEMPORARY_SECONDS; a younger one may be
+// another running copy's write in flight. Answers how many were removed.
+constexpr long STALE_TEMPORARY_SECONDS = 60;
+int remove_stale_temporaries(const char* path);
+
 // Reads at most `capacity` bytes of `path` into `bytes`; `size` gets how many
 // were read (a short file gives fewer). Answers 1 when the file opened.
 int read_file_prefix(const char* path, unsigned char* bytes, size_t capacity, size_t& size);

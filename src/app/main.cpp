@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <ctime>
 
+#include "app/atomic_file.h"
 #include "app/game_state.h"
 #include "app/resources.h"
 #include "app/settings_file.h"
@@ -73,6 +74,9 @@ int main() {
 #pragma GCC diagnostic pop
     set_mouse_sprite(res_bitmap(RES_POINTER));
 
+    // Writes a crash cut short leave their temporary files behind.
+    remove_stale_temporaries(SETTINGS_PATH);
+    remove_stale_temporaries(SAVED_GAMES_PATH);
     test_for_saved_games();
     load_settings();
     reset_board();

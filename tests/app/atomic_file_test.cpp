@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/resource.h>
+#include <fcntl.h>
 #include <sys/stat.h>
 
 #include "app/settings_file.h"
@@ -102,6 +103,53 @@ TEST(AtomicFileTest, TheNewFileGetsTheOldFilesPermissions) {
     struct stat st;
     ASSERT_EQ(::stat(path.c_str(), &st), 0);
     EXPECT_EQ(st.st_mode & 0777, 0640u);
+}
+
+}  // namespace
+
+namespace {
+
+// What start-up removes: only old regular files named exactly as the writer
+// names its temporaries for this path. A young one may be another running
+// copy's write in flight. (The end-to-end kill test covers the removal.)
+TEST(AtomicFileTest, OnlyOldTemporariesOfThatFileAreRemoved) {
+    struct Entry {
+        const char* name;
+        bool old;
+        bool folder;
+        bool kept;
+    };
+    const Entry ENTRIES[] = {
+        {"gamdat.tdt.tmp-a1B2c3", true, false, false},
+        {"gamdat.tdt.tmp-Zz9yY8", false, false, true},   // young
+        {"gamdat.tdt.tmp-a1B2c", true, false, true},     // five characters
+        {"gamdat.tdt.tmp-a1B2c3d", true, false, true},   // seven
+        {"gamdat.tdt.tmp-a1B.c3", true, false, true},    // not mkstemp's alphabet
+        {"gamdat.tdt.tmp-Fold3r", true, true, true},     // not a regular file
+        {"talvdat.tdt.tmp-a1B2c3", true, false, true},   // another file's
+        {"xgamdat.tdt.tmp-a1B2c3", true, false, true},
+        {"gamdat.tdt", true, false, true},
+    };
+    TempDir dir;
+    const timespec ten_minutes_ago[2] = {{::time(nullptr) - 600, 0}, {::time(nullptr) - 600, 0}};
+    std::vector<std::string> kept;
+    for (const Entry& e : ENTRIES) {
+        const std::string path = dir.file(e.name);
+        if (e.folder) {
+            ASSERT_TRUE(std::filesystem::create_directory(path));
+        } else {
+            write_bytes(path, old_content(4));
+        }
+        if (e.old) {
+            ASSERT_EQ(::utimensat(AT_FDCWD, path.c_str(), ten_minutes_ago, 0), 0);
+        }
+        if (e.kept) kept.push_back(e.name);
+    }
+    std::sort(kept.begin(), kept.end());
+    EXPECT_EQ(remove_stale_temporaries(dir.file("gamdat.tdt").c_str()), 1);
+    EXPECT_EQ(dir.names(), kept);
+    EXPECT_EQ(remove_stale_temporaries(dir.file("gamdat.tdt").c_str()), 0);
+    EXPECT_EQ(remove_stale_temporaries(dir.file("missing/gamdat.tdt").c_str()), 0);
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 #include "e2e/harness.h"
 
 #include <X11/Xlib.h>
+#include <X11/Xutil.h>
 #include <fcntl.h>
 #include <signal.h>
 #include <sys/stat.h>
@@ -303,6 +304,61 @@ bool wait_for_screen_impl(const Session& s, const std::string& name, int timeout
         sleep_ms(100);
     } while (now_ms() < deadline);
     return false;
+}
+
+namespace {
+
+int ignore_x_error(Display*, XErrorEvent*) { return 0; }
+
+}  // namespace
+
+Image grab(const Session& s) {
+    Image img;
+    Display* d = XOpenDisplay(s.display.c_str());
+    if (!d) return img;
+    XErrorHandler previous = XSetErrorHandler(ignore_x_error);
+    const Window w = static_cast<Window>(std::strtoul(s.window.c_str(), nullptr, 10));
+    XWindowAttributes a;
+    XImage* x = XGetWindowAttributes(d, w, &a) ? XGetImage(d, w, 0, 0, a.width, a.height, AllPlanes, ZPixmap)
+                                               : nullptr;
+    XSync(d, False);
+    XSetErrorHandler(previous);
+    if (x) {
+        img.width = x->width;
+        img.height = x->height;
+        img.rgb.resize(static_cast<size_t>(img.width) * img.height * 3);
+        // Any visual: each channel found by its mask.
+        auto channel = [](unsigned long pixel, unsigned long mask) {
+            if (mask == 0) return 0;
+            int shift = 0;
+            while (!(mask & 1)) mask >>= 1, shift++;
+            return static_cast<int>(((pixel >> shift) & mask) * 255 / mask);
+        };
+        unsigned char* p = img.rgb.data();
+        for (int y = 0; y < img.height; y++)
+            for (int xx = 0; xx < img.width; xx++) {
+                const unsigned long pixel = XGetPixel(x, xx, y);
+                *p++ = static_cast<unsigned char>(channel(pixel, x->red_mask));
+                *p++ = static_cast<unsigned char>(channel(pixel, x->green_mask));
+                *p++ = static_cast<unsigned char>(channel(pixel, x->blue_mask));
+            }
+        XDestroyImage(x);
+    }
+    XCloseDisplay(d);
+    return img;
+}
+
+bool wait_for_grab_impl(const Session& s, const std::string& name, int timeout_ms,
+                        bool (*pred)(const Image&, void*), void* ctx, Image& out) {
+    long deadline = now_ms() + timeout_ms;
+    bool held;
+    do {
+        out = grab(s);
+        held = out.width > 0 && pred(out, ctx);
+        if (!held) sleep_ms(30);
+    } while (!held && now_ms() < deadline);
+    if (!held) screenshot(s, name);
+    return held;
 }
 
 bool send_close_request(const Session& s, const std::string& window) {

@@ -1,6 +1,7 @@
 // End-to-end harness: a private Xvfb server, the real game binary started in
 // a working directory of its own, xdotool for the mouse and the keyboard, and
-// ImageMagick `import` screenshots decoded into pixels.
+// ImageMagick `import` screenshots decoded into pixels (or, where speed
+// counts, the window read straight from the X server).
 #pragma once
 
 #include <sys/types.h>
@@ -76,6 +77,21 @@ void hold_key(const Session& s, const std::string& key, int ms);
 
 // Window-relative screenshot of the game, saved as shots/<name>.png too.
 Image screenshot(const Session& s, const std::string& name);
+
+// The window's pixels read straight from the X server: a few milliseconds
+// where `screenshot` takes two programs and a file, for tight polling
+// loops; nothing is saved. An empty image when the window cannot be read.
+Image grab(const Session& s);
+
+// Polls grabs until pred holds or the time runs out (the last image in out);
+// on a time-out the window is saved as shots/<name>.png for people to see.
+bool wait_for_grab_impl(const Session& s, const std::string& name, int timeout_ms,
+                        bool (*pred)(const Image&, void*), void* ctx, Image& out);
+template <class Pred>
+bool wait_for_grab(const Session& s, const std::string& name, int timeout_ms, Pred pred, Image& out) {
+    return wait_for_grab_impl(
+        s, name, timeout_ms, [](const Image& i, void* c) { return (*static_cast<Pred*>(c))(i); }, &pred, out);
+}
 
 // Polls screenshots until pred holds or the time runs out; the last image is
 // left in out.
