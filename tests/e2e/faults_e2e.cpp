@@ -29,6 +29,7 @@
 #include <vector>
 
 #include "app/game_state.h"
+#include "app/temp_dir.h"
 #include "app/settings_file.h"
 #include "e2e/harness.h"
 #include "ui/saved_games.h"
@@ -36,27 +37,12 @@
 namespace {
 
 using e2e::Image;
-using Bytes = std::vector<unsigned char>;
 
 constexpr uid_t NOBODY = 65534;
 
 long now_ms() {
     using namespace std::chrono;
     return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
-}
-
-Bytes file_bytes(const std::string& path) {
-    std::ifstream f(path, std::ios::binary);
-    return Bytes(std::istreambuf_iterator<char>(f), std::istreambuf_iterator<char>());
-}
-
-void put_file(const std::string& path, const Bytes& b) {
-    std::ofstream f(path, std::ios::binary | std::ios::trunc);
-    f.write(reinterpret_cast<const char*>(b.data()), static_cast<std::streamsize>(b.size()));
-}
-
-void put_le32(Bytes& b, size_t at, int32_t v) {
-    for (int i = 0; i < 4; i++) b[at + i] = static_cast<unsigned char>(static_cast<uint32_t>(v) >> (8 * i));
 }
 
 Bytes slot_of(const Bytes& file, int slot) {
@@ -181,15 +167,6 @@ bool item_live(const Image& img, int item) {
     const int y = 70 + 30 * item;
     return e2e::count_near(img, 70, y, 300, y + 19, 200, 200, 200, 12) > 20 &&
            e2e::count_near(img, 70, y, 300, y + 19, 100, 100, 100, 12) == 0;
-}
-
-// Answers `step`'s result from a forked child (a changed user stays there).
-int in_child(const std::function<int()>& step) {
-    const pid_t pid = ::fork();
-    if (pid == 0) ::_exit(step());
-    int status = 0;
-    if (pid < 0 || ::waitpid(pid, &status, 0) != pid || !WIFEXITED(status)) return -1;
-    return WEXITSTATUS(status);
 }
 
 // The process whose parent is `parent` (the game under strace).
@@ -337,8 +314,8 @@ struct FaultsTest : ::testing::Test {
 
 TEST_F(FaultsTest, ReadOnlyDataFolderLosesNothingAndTheGameGoesOn) {
     const Bytes old_settings = known_settings(), old_games = known_games();
-    put_file(data("talvdat.tdt"), old_settings);
-    put_file(data("gamdat.tdt"), old_games);
+    write_bytes(data("talvdat.tdt"), old_settings);
+    write_bytes(data("gamdat.tdt"), old_games);
     ::chmod(data("talvdat.tdt").c_str(), 0444);
     ::chmod(data("gamdat.tdt").c_str(), 0444);
     ::chmod(data().c_str(), 0555);
@@ -383,7 +360,7 @@ TEST_F(FaultsTest, ReadOnlyDataFolderLosesNothingAndTheGameGoesOn) {
     // The save fails silently; the menu is back, nothing in Data/ changed.
     img = save_into(1, "ro_save");
     EXPECT_TRUE(e2e::main_menu_shown(img));
-    EXPECT_EQ(file_bytes(data("gamdat.tdt")), old_games);
+    EXPECT_EQ(read_bytes(data("gamdat.tdt")), old_games);
     EXPECT_EQ(data_names(), names);
 
     // The game goes on from the same position: red answers.
@@ -410,8 +387,8 @@ TEST_F(FaultsTest, ReadOnlyDataFolderLosesNothingAndTheGameGoesOn) {
     }
 
     expect_quit();
-    EXPECT_EQ(file_bytes(data("talvdat.tdt")), old_settings);
-    EXPECT_EQ(file_bytes(data("gamdat.tdt")), old_games);
+    EXPECT_EQ(read_bytes(data("talvdat.tdt")), old_settings);
+    EXPECT_EQ(read_bytes(data("gamdat.tdt")), old_games);
     EXPECT_EQ(data_names(), names) << "no temporary file left";
 }
 
@@ -439,8 +416,8 @@ TEST_F(FaultsTest, FullFileSystemLosesNoSlotAndTheGameGoesOn) {
     for (const auto& e : std::filesystem::directory_iterator(copy))
         std::filesystem::copy(e.path(), dir + "/" + e.path().filename().string());
     const Bytes old_settings = known_settings(), old_games = known_games();
-    put_file(data("talvdat.tdt"), old_settings);
-    put_file(data("gamdat.tdt"), old_games);
+    write_bytes(data("talvdat.tdt"), old_settings);
+    write_bytes(data("gamdat.tdt"), old_games);
 
     // Fills the file system to the last byte, and makes sure a new file
     // cannot take even one.
@@ -470,7 +447,7 @@ TEST_F(FaultsTest, FullFileSystemLosesNoSlotAndTheGameGoesOn) {
 
     Image img = save_into(1, "full_save");
     EXPECT_TRUE(e2e::main_menu_shown(img));
-    EXPECT_EQ(file_bytes(data("gamdat.tdt")), old_games);
+    EXPECT_EQ(read_bytes(data("gamdat.tdt")), old_games);
     EXPECT_EQ(data_names(), names) << "no temporary file left";
 
     // With room again the same game saves, and the four other slots are
@@ -478,7 +455,7 @@ TEST_F(FaultsTest, FullFileSystemLosesNoSlotAndTheGameGoesOn) {
     ASSERT_EQ(::unlink(data("filler").c_str()), 0);
     board("full_played_on");
     save_into(4, "full_room_again");
-    const Bytes games = file_bytes(data("gamdat.tdt"));
+    const Bytes games = read_bytes(data("gamdat.tdt"));
     ASSERT_EQ(games.size(), SAVED_GAMES_FILE_SIZE);
     for (int k = 0; k < 4; k++) EXPECT_EQ(slot_of(games, k), slot_of(old_games, k)) << "slot " << k + 1;
     Bytes changed = old_settings;
@@ -490,8 +467,8 @@ TEST_F(FaultsTest, FullFileSystemLosesNoSlotAndTheGameGoesOn) {
     ASSERT_TRUE(fill());
     names = data_names();
     expect_quit();
-    EXPECT_EQ(file_bytes(data("talvdat.tdt")), old_settings);
-    EXPECT_EQ(file_bytes(data("gamdat.tdt")), games);
+    EXPECT_EQ(read_bytes(data("talvdat.tdt")), old_settings);
+    EXPECT_EQ(read_bytes(data("gamdat.tdt")), games);
     EXPECT_EQ(data_names(), names) << "no temporary file left";
 }
 
@@ -517,11 +494,11 @@ TEST_F(FaultsTest, KillNineDuringSavesLeavesTheOldFileOrTheNewOneWhole) {
                     "delays, few of which can land inside the write\n");
     }
 
-    put_file(data("gamdat.tdt"), known_games());
-    put_file(data("talvdat.tdt"), known_settings());  // no music: quicker starts
+    write_bytes(data("gamdat.tdt"), known_games());
+    write_bytes(data("talvdat.tdt"), known_settings());  // no music: quicker starts
     // Another file's old temporary, and a name the writer never makes.
-    put_file(data("talvdat.tdt.tmp-Old123"), Bytes(5, 1));
-    put_file(data("gamdat.tdt.tmp-Seven77"), Bytes(5, 1));
+    write_bytes(data("talvdat.tdt.tmp-Old123"), Bytes(5, 1));
+    write_bytes(data("gamdat.tdt.tmp-Seven77"), Bytes(5, 1));
     set_mtime_ago(data("talvdat.tdt.tmp-Old123"), 600);
     set_mtime_ago(data("gamdat.tdt.tmp-Seven77"), 600);
     const SaveSlot opening = opening_record(known_settings());
@@ -536,7 +513,7 @@ TEST_F(FaultsTest, KillNineDuringSavesLeavesTheOldFileOrTheNewOneWhole) {
         SCOPED_TRACE("round " + std::to_string(round) + ", seed " + std::to_string(seed));
         for (const std::string& n : temporaries())
             if (std::find(last_left.begin(), last_left.end(), n) == last_left.end()) set_mtime_ago(data(n), 600);
-        const Bytes old = file_bytes(data("gamdat.tdt"));
+        const Bytes old = read_bytes(data("gamdat.tdt"));
         struct stat old_stat;
         ASSERT_EQ(::stat(data("gamdat.tdt").c_str(), &old_stat), 0);
 
@@ -567,7 +544,7 @@ TEST_F(FaultsTest, KillNineDuringSavesLeavesTheOldFileOrTheNewOneWhole) {
         int status = -1;
         ASSERT_TRUE(e2e::wait_game(s, 10000, status));
 
-        const Bytes now = file_bytes(data("gamdat.tdt"));
+        const Bytes now = read_bytes(data("gamdat.tdt"));
         ASSERT_EQ(now.size(), SAVED_GAMES_FILE_SIZE);
         struct stat now_stat;
         ASSERT_EQ(::stat(data("gamdat.tdt").c_str(), &now_stat), 0);
@@ -598,13 +575,13 @@ TEST_F(FaultsTest, KillNineDuringSavesLeavesTheOldFileOrTheNewOneWhole) {
 
     // Once old, every leftover goes at the next start; nothing else does.
     for (const std::string& n : temporaries()) set_mtime_ago(data(n), 600);
-    const Bytes last = file_bytes(data("gamdat.tdt"));
+    const Bytes last = read_bytes(data("gamdat.tdt"));
     ASSERT_TRUE(e2e::start_game(s, error)) << error;
     menu("kill_final_menu");
     EXPECT_TRUE(temporaries().empty());
     EXPECT_EQ(::access(data("gamdat.tdt.tmp-Seven77").c_str(), F_OK), 0);
     expect_quit();
-    EXPECT_EQ(file_bytes(data("gamdat.tdt")), last);
+    EXPECT_EQ(read_bytes(data("gamdat.tdt")), last);
 
     std::printf("[ faults ] %d kills in %ld ms (seed %u)%s: %d before the temporary file, %d with it present "
                 "(mid-write), %d after the rename; slot/ms:%s; %d menu clicks repeated\n",

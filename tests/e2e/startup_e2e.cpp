@@ -14,6 +14,7 @@
 #include <cstdio>
 #include <string>
 
+#include "app/temp_dir.h"
 #include "e2e/harness.h"
 
 namespace {
@@ -21,11 +22,6 @@ namespace {
 using e2e::Image;
 using e2e::Pixel;
 
-
-std::vector<unsigned char> read_file(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::vector<unsigned char>(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
 
 // The datafile's unpacked stream, through the library's own unpacking.
 std::vector<unsigned char> unpacked(const std::string& path) {
@@ -155,7 +151,7 @@ TEST_F(StartupTest, CloseButtonOnTheBoardEndsTheProgramLikeQuitting) {
 // message through xmessage, and the game fails once it is closed.
 TEST_F(StartupTest, MissingOrDamagedDatafileIsReportedAndFails) {
     const std::string path = s.workdir + "/Data/talvena.dat";
-    const std::vector<unsigned char> packed = read_file(path);
+    const std::vector<unsigned char> packed = read_bytes(path);
     const std::vector<unsigned char> body = unpacked(path);
     ASSERT_GT(body.size(), 1000000u);
     std::vector<unsigned char> swapped = body;  // the fonts' kind tags turned into pictures'
