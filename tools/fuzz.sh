@@ -20,7 +20,8 @@ for target in settings saved_games position mp3; do
   # Track seeds are a few KB; past a block, a file is fed in several.
   max_len=4096
   if [ "$target" = mp3 ]; then max_len=$((2 * 32768 + 7)); fi
-  if ! "$build/${target}_fuzz" -max_total_time="$seconds" -max_len="$max_len" -print_final_stats=1 \
+  # One input taking over 10 s is a hang, and fails the run.
+  if ! "$build/${target}_fuzz" -max_total_time="$seconds" -max_len="$max_len" -timeout=10 -print_final_stats=1 \
        -artifact_prefix="$build/$target-" "$corpus/$target" 2>"$build/$target.log"; then
     tail -n 40 "$build/$target.log"
     status=1

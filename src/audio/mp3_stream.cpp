@@ -173,7 +173,12 @@ Mp3Stream* mp3_stream_create_on(const AudioPort* port, const uint8_t* block, int
     // No resync: data that stops being MPEG audio ends the track instead of
     // being searched for something that looks like a frame header, which in
     // random bytes turns up sooner or later and decodes to noise.
+    // No gapless trimming either: to trim a resampled track mpg123 walks
+    // every frame its Info header claims, and a damaged header claiming
+    // billions froze the first read for tens of seconds. Untrimmed, a track
+    // gains a few milliseconds of the encoder's silence at its ends.
     const bool set_up = s->mh != nullptr && mpg123_param(s->mh, MPG123_ADD_FLAGS, MPG123_QUIET | MPG123_NO_RESYNC, 0) == MPG123_OK &&
+                        mpg123_param(s->mh, MPG123_REMOVE_FLAGS, MPG123_GAPLESS, 0) == MPG123_OK &&
                         mpg123_format_none(s->mh) == MPG123_OK &&
                         mpg123_format(s->mh, MP3_OUTPUT_RATE, MPG123_STEREO, MPG123_ENC_SIGNED_16) == MPG123_OK &&
                         mpg123_open_feed(s->mh) == MPG123_OK && mpg123_feed(s->mh, block, static_cast<size_t>(length)) == MPG123_OK;

@@ -3,6 +3,7 @@
 #include <stdlib.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -60,18 +61,31 @@ struct TrackSeed {
     double seconds;
     const char* lame_options;
     double keep;          // share of the encoded file kept: under 1 cuts it mid-frame
+    uint32_t claimed_frames;  // written over the Info header's frame count; 0: as encoded
     uint8_t header[7];    // how mp3_fuzz feeds and plays it
 };
 
 // Tones of a few formats; the header bytes pick the first block, the output
 // and the pass schedule (see mp3_fuzz.cpp).
 const TrackSeed TRACK_SEEDS[] = {
-    {"stereo", 44100, 2, 0.3, "-b 96", 1, {0xff, 0xff, 0x58, 0x01, 0x00, 0x04, 0x09}},
-    {"mono22k", 22050, 1, 0.4, "-b 32", 1, {0xe7, 0x03, 0x04, 0x1b, 0x00, 0x0c, 0x12}},
-    {"mpeg25", 8000, 1, 0.5, "-b 8", 1, {0xff, 0xff, 0x23, 0x02, 0x1c, 0x03, 0x00}},
-    {"tagged", 22050, 1, 0.3, "-b 24 --add-id3v2 --tt Talvena", 1, {0x27, 0x00, 0x06, 0x08, 0x10, 0x18, 0x00}},
-    {"truncated", 44100, 2, 0.3, "-b 96", 0.6, {0xff, 0xff, 0x78, 0x03, 0x0f, 0x05, 0x01}},
+    {"stereo", 44100, 2, 0.3, "-b 96", 1, 0, {0xff, 0xff, 0x58, 0x01, 0x00, 0x04, 0x09}},
+    {"mono22k", 22050, 1, 0.4, "-b 32", 1, 0, {0xe7, 0x03, 0x04, 0x1b, 0x00, 0x0c, 0x12}},
+    {"mpeg25", 8000, 1, 0.5, "-b 8", 1, 0, {0xff, 0xff, 0x23, 0x02, 0x1c, 0x03, 0x00}},
+    // A resampled track whose Info header claims four billion frames once
+    // froze mpg123's first read for 40 s (gapless trimming walked them all).
+    {"mpeg25_claims_billions", 11025, 1, 0.3, "-b 32", 1, 0xffffff56, {0xff, 0xff, 0x23, 0x02, 0x1c, 0x03, 0x00}},
+    {"tagged", 22050, 1, 0.3, "-b 24 --add-id3v2 --tt Talvena", 1, 0, {0x27, 0x00, 0x06, 0x08, 0x10, 0x18, 0x00}},
+    {"truncated", 44100, 2, 0.3, "-b 96", 0.6, 0, {0xff, 0xff, 0x78, 0x03, 0x0f, 0x05, 0x01}},
 };
+
+// The frame count of lame's Info header (flags bit 0), big-endian after the
+// tag and its flags.
+void claim_frames(std::vector<uint8_t>& mp3, uint32_t frames) {
+    const char tag[] = "Info";
+    const auto at = std::search(mp3.begin(), mp3.end(), tag, tag + 4);
+    if (at == mp3.end() || mp3.end() - at < 12 || !(at[7] & 1)) return;
+    for (int i = 0; i < 4; i++) at[8 + i] = static_cast<uint8_t>(frames >> (24 - 8 * i));
+}
 
 bool write_track_seeds(const std::string& dir) {
     char tmpl[] = "/tmp/talvena-seeds-XXXXXX";
@@ -89,6 +103,7 @@ bool write_track_seeds(const std::string& dir) {
         std::ifstream in(mp3, std::ios::binary);
         std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
         bytes.resize(static_cast<size_t>(static_cast<double>(bytes.size()) * t.keep));
+        if (t.claimed_frames != 0) claim_frames(bytes, t.claimed_frames);
         bytes.insert(bytes.begin(), std::begin(t.header), std::end(t.header));
         write(dir + "/mp3/" + t.name, bytes.data(), bytes.size());
         unlink(wav.c_str());
