@@ -32,11 +32,12 @@ inline void remove_dir(const std::string& dir) {
 }
 
 // sox synthesises `seconds` of a sine at `hz` into a WAV of that rate and
-// channel count; lame encodes it at 128 kbit/s. Empty on failure.
+// channel count (-R: the same dither, so the same bytes, every run); lame
+// encodes it at 128 kbit/s. Empty on failure.
 inline std::string make_tone_mp3(const std::string& dir, const std::string& name, double seconds, int hz, int rate = 44100,
                                  int channels = 2) {
     const std::string wav = dir + "/" + name + ".wav", mp3 = dir + "/" + name;
-    const std::string cmd = "sox -q -n -r " + std::to_string(rate) + " -c " + std::to_string(channels) + " -b 16 '" + wav +
+    const std::string cmd = "sox -q -R -n -r " + std::to_string(rate) + " -c " + std::to_string(channels) + " -b 16 '" + wav +
                             "' synth " + std::to_string(seconds) + " sine " + std::to_string(hz) + " vol 0.5 && lame --quiet -b 128 '" +
                             wav + "' '" + mp3 + "'";
     return std::system(cmd.c_str()) == 0 ? mp3 : "";

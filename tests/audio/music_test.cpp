@@ -154,7 +154,9 @@ TEST_F(MusicFiles, TrackFilesStreamBlockByBlockPlayOnceAndEndOnce) {
         const std::vector<int16_t>& heard = rec().heard;
         const size_t sound = sounding_frames(heard);
         EXPECT_GE(sound, size_t(c.seconds * MP3_OUTPUT_RATE * 0.99));
-        EXPECT_LE(sound, size_t(c.seconds_max * MP3_OUTPUT_RATE * 1.01));
+        // Without gapless trimming the encoder's silence stays at both ends,
+        // and the tone's hard edges ring into it for up to one 1152-sample frame.
+        EXPECT_LE(sound, size_t(c.seconds_max * MP3_OUTPUT_RATE * 1.01) + 1152);
         // The tone itself, not noise: its pitch and a steady level.
         const size_t mid = sound / 2;
         EXPECT_NEAR(tone_hz(heard, mid - 8000, mid + 8000), c.hz, c.hz * 0.01);

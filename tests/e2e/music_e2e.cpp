@@ -144,7 +144,7 @@ struct MusicTest : ::testing::Test {
         std::string synth;
         for (int hz : CHORD) synth += " sine " + std::to_string(hz);
         const std::string dir = s.workdir + "/Hudba";
-        const std::string cmd = "mkdir -p '" + dir + "' && sox -q -n -r 44100 -c 2 -b 16 '" + s.home + "/chord.wav' synth " +
+        const std::string cmd = "mkdir -p '" + dir + "' && sox -q -R -n -r 44100 -c 2 -b 16 '" + s.home + "/chord.wav' synth " +
                                 std::to_string(seconds) + synth + " vol 0.3 && lame --quiet -b 128 '" + s.home +
                                 "/chord.wav' '" + dir + "/DreamOfYou.mp3' && cp '" + dir + "/DreamOfYou.mp3' '" + dir +
                                 "/Spring2003.mp3'";
