@@ -8,17 +8,25 @@
 # called it (the Debian package test then skips).
 set -euo pipefail
 cd "$(dirname "$0")/.."
+# Each step's start, for keeping the whole run within CI's time.
+step() { echo "== tools/test.sh: $1 at ${SECONDS} s"; }
+step "plain build"
 bash tools/setup.sh build
+step "sanitizer build"
 bash tools/setup.sh build-san -DTALVENA_SANITIZE=ON -DTALVENA_BENCHMARKS=OFF
 source tools/users.sh
 export ASAN_OPTIONS=detect_leaks=0:abort_on_error=1
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 status=0
+step "tests"
 (cd build && as_builder ctest --output-on-failure -j2) || status=1
+step "sanitizer tests"
 (cd build-san && as_builder ctest --output-on-failure -j2 -LE 'e2e|package-e2e') || status=1
 (cd build-san && as_builder ctest --output-on-failure --no-tests=error -L e2e -R TwoPlayersPlayAWholeGame) || status=1
 
+step "thread sanitizer"
 bash tools/tsan.sh build || status=1
-
+step "fuzzing"
 as_builder bash tools/fuzz.sh "${FUZZ_SECONDS:-30}" || status=1
+step "done"
 exit $status

@@ -476,7 +476,7 @@ TEST_F(FaultsTest, KillNineDuringSavesLeavesTheOldFileOrTheNewOneWhole) {
     // strace slows down the syscalls that bracket the temporary file's life
     // (its fsync, the rename, the folder's fsync) so that kills at random
     // moments land inside the write and not only before or after it.
-    constexpr int ROUNDS = 25;
+    constexpr int ROUNDS = 15;
     constexpr int FSYNC_DELAY_MS = 250, RENAME_DELAY_MS = 150;
     const bool traced = std::system("strace -f -qq -o /dev/null --seccomp-bpf -e trace=fsync "
                                     "-e inject=fsync:delay_enter=1000 true >/dev/null 2>&1") == 0;
