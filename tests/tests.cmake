@@ -1,6 +1,16 @@
+# Under the sanitizers the tests' own code is built unoptimised: the
+# instrumented test macros are slow to optimise, and the code under test
+# keeps its -O1.
+function(talvena_test_executable target)
+  add_executable(${target} ${ARGN})
+  if(TALVENA_SANITIZE)
+    target_compile_options(${target} PRIVATE -O0)
+  endif()
+endfunction()
+
 # Unit tests of the core (no Allegro, no display): tests/<subsystem>/*_test.cpp.
 file(GLOB UNIT_TEST_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/*/*_test.cpp)
-add_executable(unit_tests ${UNIT_TEST_SOURCES})
+talvena_test_executable(unit_tests ${UNIT_TEST_SOURCES})
 target_link_libraries(unit_tests PRIVATE talvena_core GTest::gtest_main)
 target_include_directories(unit_tests PRIVATE ${CMAKE_SOURCE_DIR}/tests)
 # The analysis command's logic lives in talvena_cli_lib so tests can call it.
@@ -17,7 +27,7 @@ gtest_discover_tests(unit_tests DISCOVERY_TIMEOUT 60)
 # tests/<subsystem>/*_gfxtest.cpp.
 file(GLOB GFX_TEST_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/*/*_gfxtest.cpp)
 if(GFX_TEST_SOURCES)
-  add_executable(gfx_tests ${GFX_TEST_SOURCES})
+  talvena_test_executable(gfx_tests ${GFX_TEST_SOURCES})
   target_link_libraries(gfx_tests PRIVATE talvena_game GTest::gtest_main)
   target_include_directories(gfx_tests PRIVATE ${CMAKE_SOURCE_DIR}/tests)
   gtest_discover_tests(gfx_tests WORKING_DIRECTORY ${CMAKE_BINARY_DIR} DISCOVERY_TIMEOUT 60)
@@ -27,7 +37,7 @@ endif()
 # with xdotool and checked on screenshots. tests/e2e/*_e2e.cpp.
 file(GLOB E2E_TEST_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/e2e/*.cpp)
 if(E2E_TEST_SOURCES)
-  add_executable(e2e_tests ${E2E_TEST_SOURCES})
+  talvena_test_executable(e2e_tests ${E2E_TEST_SOURCES})
   # Allegro only for its packfile routines: the damaged datafiles are made
   # from the real one's unpacked stream.
   target_link_libraries(e2e_tests PRIVATE talvena_core GTest::gtest_main X11::X11 PkgConfig::ALLEGRO)
@@ -59,7 +69,7 @@ if(NOT TALVENA_SANITIZE)
 endif()
 file(GLOB PACKAGE_E2E_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/package/*_e2e.cpp)
 if(PACKAGE_E2E_SOURCES)
-  add_executable(package_e2e_tests ${PACKAGE_E2E_SOURCES} ${CMAKE_SOURCE_DIR}/tests/e2e/harness.cpp)
+  talvena_test_executable(package_e2e_tests ${PACKAGE_E2E_SOURCES} ${CMAKE_SOURCE_DIR}/tests/e2e/harness.cpp)
   target_link_libraries(package_e2e_tests PRIVATE talvena_core GTest::gtest_main X11::X11)
   target_include_directories(package_e2e_tests PRIVATE ${CMAKE_SOURCE_DIR}/tests)
   target_compile_definitions(package_e2e_tests PRIVATE
