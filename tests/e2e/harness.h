@@ -87,22 +87,23 @@ Image grab(const Session& s);
 // on a time-out the window is saved as shots/<name>.png for people to see.
 bool wait_for_grab_impl(const Session& s, const std::string& name, int timeout_ms,
                         bool (*pred)(const Image&, void*), void* ctx, Image& out);
+// The two waits below take any callable through this one trampoline.
+template <class Pred>
+bool call_pred(const Image& i, void* pred) {
+    return (*static_cast<Pred*>(pred))(i);
+}
 template <class Pred>
 bool wait_for_grab(const Session& s, const std::string& name, int timeout_ms, Pred pred, Image& out) {
-    return wait_for_grab_impl(
-        s, name, timeout_ms, [](const Image& i, void* c) { return (*static_cast<Pred*>(c))(i); }, &pred, out);
+    return wait_for_grab_impl(s, name, timeout_ms, &call_pred<Pred>, &pred, out);
 }
 
 // Polls screenshots until pred holds or the time runs out; the last image is
 // left in out.
-template <class Pred>
-bool wait_for_screen(const Session& s, const std::string& name, int timeout_ms, Pred pred, Image& out);
 bool wait_for_screen_impl(const Session& s, const std::string& name, int timeout_ms,
                           bool (*pred)(const Image&, void*), void* ctx, Image& out);
 template <class Pred>
 bool wait_for_screen(const Session& s, const std::string& name, int timeout_ms, Pred pred, Image& out) {
-    return wait_for_screen_impl(
-        s, name, timeout_ms, [](const Image& i, void* c) { return (*static_cast<Pred*>(c))(i); }, &pred, out);
+    return wait_for_screen_impl(s, name, timeout_ms, &call_pred<Pred>, &pred, out);
 }
 
 // Sends WM_DELETE_WINDOW to a window, as a window manager's close button does.
