@@ -52,8 +52,8 @@ bool red_man_on(const Image& img, int square) {
     return p.r > p.b + 60 && p.r > p.g + 60;
 }
 
-int square_x(int square) { return 275 + (square % 8) * 58 + 29; }
-int square_y(int square) { return 56 + (square / 8) * 58 + 29; }
+using e2e::square_x;
+using e2e::square_y;
 
 struct LauncherTest : ::testing::Test {
     e2e::Session s;
