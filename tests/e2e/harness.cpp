@@ -113,7 +113,8 @@ int count_near(const Image& img, int x1, int y1, int x2, int y2, int r, int g, i
 void sleep_ms(int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
 
 int run(const Session& s, const std::string& command, std::string* out) {
-    std::string full = "DISPLAY=" + s.display + " " + command;
+    // xdotool types UTF-8 text only in a UTF-8 locale, whatever the caller's.
+    std::string full = "DISPLAY=" + s.display + " LC_ALL=C.UTF-8 " + command;
     FILE* p = popen(full.c_str(), "r");
     if (!p) return -1;
     std::string text;

@@ -66,7 +66,7 @@ struct LauncherTest : ::testing::Test {
         const std::string install = std::string(TALVENA_CMAKE_COMMAND) + " --install " + TALVENA_BUILD_DIR +
                                     " --prefix " + prefix + " >" + s.home + "/install.log 2>&1";
         ASSERT_EQ(std::system(install.c_str()), 0) << read_file(s.home + "/install.log");
-        launcher = prefix + "/bin/talvena";
+        launcher = prefix + "/games/talvena";
     }
     void TearDown() override { e2e::stop_session(s); }
 
