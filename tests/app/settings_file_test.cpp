@@ -40,7 +40,7 @@ TEST_F(SettingsFileTest, EverythingTheGameWritesLoadsUnchanged) {
     const Case cases[] = {
         {{1, 2, 2, 12, 255, 255, TRACK_ALTERNATE, {}}, U"Modrý", U"Rudý"},
         {{2, 1, 1, 8, 0, 0, TRACK_DREAM, {}}, U"Řehoř Čížů", U"Ďáblice"},  // ten code points
-        {{2, 2, 1, 12, 135, 5, TRACK_SPRING, {}}, U"Žofie", U""},
+        {{2, 2, 1, 12, 135, 5, TRACK_SPRING, {}}, U"Žofie", U"Ó"},
     };
     for (Case c : cases) {
         set_name(c.s.player_name[0], c.first);
@@ -53,7 +53,7 @@ TEST_F(SettingsFileTest, EverythingTheGameWritesLoadsUnchanged) {
         EXPECT_EQ(le32_at(file, 16), c.s.music_volume);
         EXPECT_EQ(le32_at(file, 24), c.s.music_track);
         EXPECT_EQ(le32_at(file, 28), int32_t(c.first[0]));
-        EXPECT_EQ(le32_at(file, 68), c.second.empty() ? 0 : int32_t(c.second[0]));
+        EXPECT_EQ(le32_at(file, 68), int32_t(c.second[0]));
         settings = garbage();
         load_settings_from(path.c_str());
         EXPECT_EQ(encoded(settings), file);
@@ -115,7 +115,7 @@ TEST_F(SettingsFileTest, ValuesTheGameNeverWritesAreMadeSafe) {
         {20, INT32_MIN, 0}, {20, INT32_MAX, 255},
         {24, 0, 0},         {24, 7, 7},        {24, -2, -2},  // any other track: no music
         {28 + 12, -1, ENDS}, {28 + 12, 0xD800, ENDS}, {28 + 12, 0xDFFF, ENDS}, {28 + 12, 0x110000, ENDS},
-        {68 + 0, 0x1F, ENDS}, {68 + 20, 0x7F, ENDS},  {68 + 20, 0x9F, ENDS},   {68 + 36, 0, ENDS},
+        {68 + 4, 0x1F, ENDS}, {68 + 20, 0x7F, ENDS},  {68 + 20, 0x9F, ENDS},   {68 + 36, 0, ENDS},
         {68 + 36, '\n', ENDS}, {28 + 8, 0, ENDS},  // a 0 inside ends the name
         // Printable code points at the edges stay.
         {28 + 36, 0x10FFFF, 0x10FFFF}, {28 + 36, 0xA0, 0xA0}, {68, 0x20, 0x20}, {68, 0xE000, 0xE000},
@@ -133,6 +133,33 @@ TEST_F(SettingsFileTest, ValuesTheGameNeverWritesAreMadeSafe) {
         settings = garbage();
         settings_from_bytes(settings, file.data(), file.size());
         EXPECT_EQ(encoded(settings), want) << "offset " << c.offset << " value " << c.value;
+    }
+}
+
+TEST_F(SettingsFileTest, ABlankNameReadsAsThatSidesFirstName) {
+    Settings base = {2, 1, 1, 8, 100, 200, TRACK_SPRING, {}};
+    set_name(base.player_name[0], U"Ája");
+    set_name(base.player_name[1], U"Bořek");
+    struct Case {
+        std::vector<std::pair<size_t, int32_t>> puts;
+        std::u32string first, second;
+    };
+    const Case cases[] = {
+        {{{28, 0}}, U"Modrý", U"Bořek"},
+        {{{68, 0x1F}}, U"Ája", U"Rudý"},
+        {{{28, 0xD800}, {68, 0}}, U"Modrý", U"Rudý"},
+        {{{28, 0x110000}, {68, '\n'}}, U"Modrý", U"Rudý"},
+    };
+    for (const Case& c : cases) {
+        Bytes file = encoded(base);
+        for (const auto& [offset, value] : c.puts) put_le32(file, offset, value);
+        Settings want = base;
+        set_name(want.player_name[0], c.first);
+        set_name(want.player_name[1], c.second);
+        write_bytes(path, file);
+        settings = garbage();
+        load_settings_from(path.c_str());
+        EXPECT_EQ(encoded(settings), encoded(want)) << c.puts.size() << " " << c.puts[0].first;
     }
 }
 
