@@ -201,22 +201,18 @@ std::vector<bool> text_columns(const Image& img, int line) {
     return columns;
 }
 
-// Clicks at (x, y) until pred holds: on a busy machine a click can fall
-// between two of the game's polls, and is then sent again.
+// Clicks at (x, y), moves the pointer away and waits for pred.
 template <class Pred>
-bool click_until(const e2e::Session& s, int x, int y, const std::string& name, Pred pred, Image& img) {
-    for (int attempt = 0; attempt < 3; attempt++) {
-        e2e::click(s, x, y);
-        e2e::move_mouse(s, 780, 590);
-        if (e2e::wait_for_screen(s, name, 5000, pred, img)) return true;
-    }
-    return false;
+bool click_then(const e2e::Session& s, int x, int y, const std::string& name, Pred pred, Image& img) {
+    e2e::click(s, x, y);
+    e2e::move_mouse(s, 780, 590);
+    return e2e::wait_for_screen(s, name, TIMEOUT_MS, pred, img);
 }
 
 template <class Pred>
 bool open_from_menu(const e2e::Session& s, int item, const std::string& name, Pred pred, Image& img) {
     e2e::move_mouse(s, 780, 590);
-    return e2e::wait_for_menu(s, name + "_menu") && click_until(s, ITEM_X, item_y(item), name, pred, img);
+    return e2e::wait_for_menu(s, name + "_menu") && click_then(s, ITEM_X, item_y(item), name, pred, img);
 }
 
 // Opens the names editor from the menu, shoots it with the pointer away and
@@ -229,7 +225,7 @@ Image names_editor_shot(const e2e::Session& s, const std::string& name) {
     e2e::sleep_ms(200);
     img = e2e::screenshot(s, name);
     Image left;
-    EXPECT_TRUE(click_until(s, NAMES_X, LEAVE_Y, name + "_left",
+    EXPECT_TRUE(click_then(s, NAMES_X, LEAVE_Y, name + "_left",
                             [](const Image& i) { return !e2e::frame_drawn(i, 400, 700, 50, 170); }, left));
     return img;
 }
@@ -258,13 +254,9 @@ TEST_F(WidestNamesTest, FitTheEditorBesideTheirLabelsAndWidenTheWinPanelEvenly) 
     // The default names first, as the editor has always drawn them.
     ASSERT_TRUE(e2e::start_game(s, error)) << error;
     const Image plain = names_editor_shot(s, "names_plain");
+    e2e::click_menu_item(s, QUIT);
     int status = -1;
-    bool ended = false;
-    for (int attempt = 0; attempt < 3 && !ended; attempt++) {
-        e2e::click_menu_item(s, QUIT);
-        ended = e2e::wait_game(s, 5000, status);
-    }
-    ASSERT_TRUE(ended) << "\"Konec\" did not end the game";
+    ASSERT_TRUE(e2e::wait_game(s, TIMEOUT_MS, status)) << "\"Konec\" did not end the game";
 
     for (int side = 0; side < 2; side++)
         for (int i = 0; i < NAME_LEN; i++) settings.player_name[side][i] = i < 9 ? (side == 0 ? 0x17D : 'W') : 0;
@@ -296,25 +288,18 @@ TEST_F(WidestNamesTest, FitTheEditorBesideTheirLabelsAndWidenTheWinPanelEvenly) 
     Image img;
     ASSERT_TRUE(open_from_menu(s, 7, "widest_slots",  // "Načíst hru"
                                [](const Image& i) { return e2e::frame_drawn(i, 400, 700, 50, 225); }, img));
-    ASSERT_TRUE(click_until(s, 450, 79, "widest_loaded",
+    ASSERT_TRUE(click_then(s, 450, 79, "widest_loaded",
                             [](const Image& i) { return !e2e::frame_drawn(i, 400, 700, 50, 225); }, img));
     ASSERT_TRUE(open_from_menu(s, CONTINUE, "widest_board", board_shown, img));
-    auto centre = [](int sq, int& x, int& y) {
-        x = BOARD_ORIGIN_X + (sq % 8) * SQUARE_SIZE + SQUARE_SIZE / 2;
-        y = BOARD_ORIGIN_Y + (sq / 8) * SQUARE_SIZE + SQUARE_SIZE / 2;
-    };
     // The move-state line on the side panel tells when the man is picked up.
     e2e::sleep_ms(500);
     const auto state_at_start = text_mask(e2e::screenshot(s, "widest_board_ready"), 46, 539, 147, 555);
-    int x = 0, y = 0;
-    centre(42, x, y);
-    ASSERT_TRUE(click_until(s, x, y, "widest_picked", [&state_at_start](const Image& i) {
+    ASSERT_TRUE(click_then(s, e2e::square_x(42), e2e::square_y(42), "widest_picked", [&state_at_start](const Image& i) {
         return text_mask(i, 46, 539, 147, 555) != state_at_start;
     }, img));
     // The panel's frame, centred on the board's middle at x = 507 whatever its width.
     int half = 0;
-    centre(28, x, y);
-    ASSERT_TRUE(click_until(s, x, y, "widest_won", [&half](const Image& i) {
+    ASSERT_TRUE(click_then(s, e2e::square_x(28), e2e::square_y(28), "widest_won", [&half](const Image& i) {
         for (half = 150; half < 260; half++)
             if (e2e::frame_drawn(i, 507 - half, 507 + half, 180, 340)) return true;
         return false;
