@@ -47,7 +47,7 @@ const char OVERVIEW_TAIL[] =
     "  0..63 (0 at the top left, row by row): a1 is 56, h8 is 7\n"
     "\n"
     "exit status: 0 done, 1 selfplay saw a rule broken, 2 bad input (one \"error:\"\n"
-    "line on standard error, nothing on standard output)\n";
+    "line on standard error, nothing on standard output), 130 selfplay interrupted\n";
 
 std::string usage() {
     std::string u = "usage: talvena-cli COMMAND ...; commands:";
@@ -106,6 +106,6 @@ int cli_run(int argc, const char* const* argv, std::string& out, std::string& er
     }
     const int status = c->run(argc - 2, argv + 2, out, err);
     // Bad input leaves nothing on standard output, whatever the command did.
-    if (status != CLI_OK) out.clear();
+    if (status == CLI_BAD_INPUT) out.clear();
     return status;
 }

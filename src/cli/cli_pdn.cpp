@@ -1,6 +1,7 @@
 #include "cli/cli_pdn.h"
 
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
 #include <ctime>
 
@@ -70,7 +71,12 @@ std::string pdn_text(const PdnGame& game) {
 bool pdn_file_open(PdnFile& f, const char* path, std::string& error) {
     f.path = path;
     f.file = std::fopen(path, "w");
-    if (f.file != nullptr) return true;
+    // Unbuffered, each game goes out in one write: however the run ends,
+    // the file holds whole games only.
+    if (f.file != nullptr) {
+        std::setvbuf(f.file, nullptr, _IONBF, 0);
+        return true;
+    }
     error = "cannot write the PDN file " + cli_quote(path) + ": " + std::strerror(errno);
     return false;
 }
