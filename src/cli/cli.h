@@ -37,4 +37,7 @@ int cli_show(int argc, const char* const* argv, std::string& out, std::string& e
 int cli_move(int argc, const char* const* argv, std::string& out, std::string& err);
 int cli_selfplay(int argc, const char* const* argv, std::string& out, std::string& err);
 int cli_slots(int argc, const char* const* argv, std::string& out, std::string& err);
+int cli_pdn(int argc, const char* const* argv, std::string& out, std::string& err);
+// slots FILE --put ...: the words after --put.
+int cli_slots_put(const char* path, int argc, const char* const* argv, std::string& out, std::string& err);
 int cli_bench(int argc, const char* const* argv, std::string& out, std::string& err);

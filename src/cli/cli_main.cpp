@@ -81,7 +81,7 @@ const CliCommand COMMANDS[] = {
      "example:\n"
      "  talvena-cli bench\n",
      cli_bench},
-    {"slots", "slots FILE [--pdn]", "the five slots of a saved-games file",
+    {"slots", "slots FILE [--pdn] | slots FILE --put N POSITION [OPTIONS]", "the five slots of a saved-games file",
      "Lists the five slots of a saved-games file (the game keeps its own in\n"
      "Data/gamdat.tdt), one line each: the number, used or free, and for a used slot\n"
      "its position in the board text, the side to move, the game clock and the\n"
@@ -96,9 +96,45 @@ const CliCommand COMMANDS[] = {
      "  --pdn   print each used slot as a PDN game other draughts programs open: its\n"
      "          position as a FEN with blue as White, no moves, result \"*\"\n"
      "\n"
-     "example:\n"
-     "  talvena-cli slots Data/gamdat.tdt --pdn\n",
+     "\n"
+     "With --put, writes POSITION into slot N as a saved game the game loads like any\n"
+     "other, with the game clock at 00:00. The file is rewritten whole and at once,\n"
+     "the other four slots as they were, byte for byte; a missing file is created\n"
+     "with the four other slots free. A file that cannot be read is left alone.\n"
+     "  --put N POSITION   slot 1..5 and a position (see talvena-cli --help), either\n"
+     "                     side to move\n"
+     "  --opponent computer|human          computer if left out\n"
+     "  --level amateur|professional       professional if left out\n"
+     "  --computer blue|red                the computer's side; red if left out\n"
+     "\n"
+     "examples:\n"
+     "  talvena-cli slots Data/gamdat.tdt --pdn\n"
+     "  talvena-cli slots Data/gamdat.tdt --put 2 \"B:Wc3,Ke1:Bf6,h8\" --computer red\n",
      cli_slots},
+    {"pdn", "pdn FILE [--game N [--fen] [--move M]]", "the games of a PDN file, replayed",
+     "Lists the games of a PDN file, one line each: the number, White (blue) and\n"
+     "Black (red), the result and the number of moves (each side's turn is one,\n"
+     "a capture chain included), and replays every game through the game's own\n"
+     "rules. An illegal move is bad input, named by its game and move number.\n"
+     "The game keeps every game played in Data/partie.pdn.\n"
+     "\n"
+     "It reads PDN as draughts programs write it: tags in any order, comments in\n"
+     "braces or after ';', variations, move numbers \"7.\" and \"7...\", results,\n"
+     "captures with 'x' or ':' (also only the first and last square of a chain),\n"
+     "SetUp and FEN, and squares a1..h8, or 1..32 when the GameType tag's notation\n"
+     "is N (1 is b8 and 32 is g1, counted row by row from blue's far left).\n"
+     "\n"
+     "arguments:\n"
+     "  FILE        a PDN file\n"
+     "options:\n"
+     "  --game N    only game N (from 1)\n"
+     "  --fen       with --game: print the FEN after the game's last move\n"
+     "  --move M    with --game: print the FEN after move M (1 is White's first\n"
+     "              turn, 2 Black's reply; 0 the starting position)\n"
+     "\n"
+     "example:\n"
+     "  talvena-cli pdn Data/partie.pdn --game 1 --move 2\n",
+     cli_pdn},
     {"help", "help [COMMAND]", "this overview, or the help of one command",
      "Prints the overview of talvena-cli, or what COMMAND does, its arguments,\n"
      "options and an example (the same as talvena-cli COMMAND --help).\n"

@@ -8,7 +8,7 @@
 
 #include "app/game_state.h"
 #include "cli/cli.h"
-#include "cli/cli_pdn.h"
+#include "play/pdn.h"
 #include "cli/cli_position.h"
 #include "ui/saved_games.h"
 
@@ -81,6 +81,11 @@ int cli_slots(int argc, const char* const* argv, std::string& out, std::string& 
     bool pdn = false;
     int positional = 0;
     for (int i = 0; i < argc; i++) {
+        if (std::strcmp(argv[i], "--put") == 0) {
+            if (positional != 1 || pdn)
+                return cli_fail(err, "--put follows the saved-games file: slots FILE --put N POSITION [...]");
+            return cli_slots_put(path, argc - i - 1, argv + i + 1, out, err);
+        }
         if (std::strcmp(argv[i], "--pdn") == 0) {
             pdn = true;
         } else if (std::strncmp(argv[i], "--", 2) == 0) {

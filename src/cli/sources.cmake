@@ -7,8 +7,9 @@ add_library(talvena_cli_lib STATIC
   src/cli/cli_position.cpp
   src/cli/cli_perft.cpp
   src/cli/cli_show.cpp
-  src/cli/cli_pdn.cpp
   src/cli/cli_slots.cpp
+  src/cli/cli_slots_put.cpp
+  src/cli/cli_pdn.cpp
   src/cli/cli_ai.cpp
   src/cli/cli_bench.cpp
   src/cli/cli_progress.cpp)

@@ -7,6 +7,7 @@
 #include "app/resources.h"
 #include "audio/music.h"
 #include "audio/sound_effects.h"
+#include "play/game_record.h"
 #include "play/loop_logic.h"
 #include "play/render.h"
 #include "ui/main_menu.h"
@@ -20,8 +21,20 @@ int32_t key_waiting() {
     return keypressed() ? 1 : 0;
 }
 
-// The (re)start steps outside the loop's own state.
+// From the key buffer, so a press shorter than a frame still counts; the
+// other keys the play screen reads are held ones.
+int32_t backspace_pressed() {
+    int32_t pressed = 0;
+    while (keypressed())
+        if ((readkey() >> 8) == KEY_BACKSPACE) pressed = 1;
+    return pressed;
+}
+
+// The (re)start steps outside the loop's own state: the game before is kept
+// and the new or loaded one starts its record.
 void start_play(LoopState& st) {
+    keep_game(KEPT_GAMES_PATH);
+    record_start();
     draw_board(board_buffer);
     loop_start(st);
     clock_seconds = game.paused_seconds;
@@ -31,8 +44,10 @@ void start_play(LoopState& st) {
 
 }  // namespace
 
-int32_t game_loop(int32_t menu_result) {
-    if (menu_result == MENU_QUIT) return 0;
+namespace {
+
+void play(int32_t menu_result) {
+    if (menu_result == MENU_QUIT) return;
     LoopState st;
     start_play(st);
     while (!quit_requested) {
@@ -44,13 +59,14 @@ int32_t game_loop(int32_t menu_result) {
         in.mouse_b = mouse_b;
         in.key_x = key[KEY_X] ? 1 : 0;
         in.key_esc = key[KEY_ESC] ? 1 : 0;
+        in.key_backspace = backspace_pressed();
         in.key_waiting = key_waiting;
         in.ticks = ticks;
         in.clock_minutes = clock_minutes;
         in.clock_seconds = clock_seconds;
 
         const LoopOutput out = loop_pass(st, in);
-        if (out.leave) return 0;
+        if (out.leave) return;
         if (out.ticks_reset) ticks = 0;
         if (out.clock_set) {
             clock_minutes = out.clock_minutes;
@@ -60,9 +76,11 @@ int32_t game_loop(int32_t menu_result) {
         if (out.move_sound) play_move_sound();
 
         if (out.menu == LOOP_MENU_GAME_OVER) {
-            // With no game in progress the menu answers a new game, a loaded
-            // one or "Konec".
-            if (main_menu() == MENU_QUIT) return 0;
+            // The decided game can no longer be taken back: keep it now. With
+            // no game in progress the menu answers a new game, a loaded one
+            // or "Konec".
+            keep_game(KEPT_GAMES_PATH);
+            if (main_menu() == MENU_QUIT) return;
             start_play(st);
             continue;
         }
@@ -85,5 +103,13 @@ int32_t game_loop(int32_t menu_result) {
             }
         }
     }
+}
+
+}  // namespace
+
+int32_t game_loop(int32_t menu_result) {
+    play(menu_result);
+    // "Konec" or the window's close button leave the game as it stands.
+    keep_game(KEPT_GAMES_PATH);
     return 0;
 }

@@ -5,6 +5,7 @@
 #include "app/resources.h"
 #include "audio/music.h"
 #include "audio/sound_options_screen.h"
+#include "play/game_record.h"
 #include "ui/menu_logic.h"
 #include "ui/menu_result.h"
 #include "ui/names_screen.h"
@@ -56,7 +57,10 @@ int32_t main_menu() {
 
     while (m.result == -1 && !quit_requested) {
         poll_mouse();
+        const int32_t running = game.game_running;
         menu_pass(m, mouse_x, mouse_y, mouse_b);
+        // "Ukončit hru" leaves the game for good: keep it at once.
+        if (running && !game.game_running) keep_game(KEPT_GAMES_PATH);
         blit(backdrop, frame, 0, 0, 0, 0, backdrop->w, backdrop->h);
         for (int32_t i = 0; i < MENU_ITEM_COUNT; i++) {
             const Label& l = *m.labels[i];

@@ -1,0 +1,141 @@
+// talvena-cli pdn on games written by hand the ways draughts programs write
+// them, and slots --put into a saved-games file the game then loads.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "app/game_state.h"
+#include "app/temp_dir.h"
+#include "cli/cli_run.h"
+#include "ui/saved_games.h"
+
+namespace {
+
+void write_text(const std::string& path, const std::string& text) { write_bytes(path, Bytes(text.begin(), text.end())); }
+
+// Tags in any order, a comment over two lines, an annotation, a NAG inside
+// a variation.
+const char TOURNAMENT[] =
+    "[Result \"1-0\"]\n"
+    "[Black \"Jan Novák\"]\n"
+    "[White \"Eva\"]\n"
+    "[Event \"Klubový turnaj\"]\n"
+    "[GameType \"32,W,8,8,A1,0\"]\n"
+    "\n"
+    "{A quiet start,\n over two lines}\n"
+    "1. c3-d4 f6-e5 {forced now} 2. d4xf6! (2. b2-a3?? $4) g7xe5 3. b2-c3 1-0\n";
+
+// Numbers for squares, ':' for captures, numbers glued to moves, a ';'
+// comment: the same first four moves.
+const char NUMERIC[] =
+    "[Event \"Numeric\"][White \"A\"][Black \"B\"]\n"
+    "[GameType \"32,W,8,8,N1,0\"]\n"
+    "1.22-18 11-15 ; to the end of the line 1-0\n"
+    "2.18:11 8:15 *\n";
+
+// Set-up positions: a chain given only by its ends, red to move with
+// "1...", a FEN without SetUp, and a game with a refused move.
+const char PROBLEMS[] =
+    "[Event \"Chain\"]\n[SetUp \"1\"]\n[FEN \"W:Wa1:Bb2,d4\"]\n\n1. a1xe5 1-0\n\n"
+    "[Event \"Chain in full\"]\n[SetUp \"1\"]\n[FEN \"W:Wa1:Bb2,d4.\"]\n\n1. a1:c3:e5 1-0\n\n"
+    "[Event \"Red first\"]\n[FEN \"B:Wc3,e3:Bd4\"]\n1... d4:b2 2. e3-f4 *\n\n"
+    "[Event \"Capture ignored\"]\n1. c3-d4 f6-e5 2. b2-a3 *\n";
+
+TEST(CliPdn, ReadsGamesAsOtherProgramsWriteThem) {
+    TempDir dir;
+    const std::string tournament = dir.file("tournament.pdn");
+    const std::string numeric = dir.file("numeric.pdn");
+    const std::string problems = dir.file("problems.pdn");
+    write_text(tournament, TOURNAMENT);
+    write_text(numeric, NUMERIC);
+    write_text(problems, PROBLEMS);
+
+    CliResult r = run_cli({"pdn", tournament});
+    EXPECT_EQ(r.status, CLI_OK) << r.err;
+    EXPECT_EQ(r.out, "1. Eva - Jan Novák, 1-0, 5 moves\n");
+    r = run_cli({"pdn", numeric});
+    EXPECT_EQ(r.status, CLI_OK) << r.err;
+    EXPECT_EQ(r.out, "1. A - B, *, 4 moves\n");
+
+    // Both notations reach the same position.
+    const std::string after_four = "W:Wa1,c1,e1,g1,b2,d2,f2,h2,a3,e3,g3:Be5,b6,d6,h6,a7,c7,e7,b8,d8,f8,h8\n";
+    r = run_cli({"pdn", tournament, "--game", "1", "--move", "4"});
+    EXPECT_EQ(r.out, after_four) << r.err;
+    r = run_cli({"pdn", numeric, "--game", "1", "--fen"});
+    EXPECT_EQ(r.out, after_four) << r.err;
+    r = run_cli({"pdn", tournament, "--game", "1", "--move", "0"});
+    EXPECT_EQ(r.out, "W:Wa1,c1,e1,g1,b2,d2,f2,h2,a3,c3,e3,g3:Bb6,d6,f6,h6,a7,c7,e7,g7,b8,d8,f8,h8\n") << r.err;
+
+    for (const char* game : {"1", "2"}) {
+        r = run_cli({"pdn", problems, "--game", game, "--fen"});
+        EXPECT_EQ(r.out, "B:We5:B\n") << game << ": " << r.err;
+    }
+    r = run_cli({"pdn", problems, "--game", "3", "--move", "1"});
+    EXPECT_EQ(r.out, "W:We3:Bb2\n") << r.err;
+    r = run_cli({"pdn", problems, "--game", "3", "--fen"});
+    EXPECT_EQ(r.out, "B:Wf4:Bb2\n") << r.err;
+
+    // The refused move is named by its game and its number.
+    r = run_cli({"pdn", problems});
+    expect_bad_input(r, "capture ignored");
+    EXPECT_NE(r.err.find("game 4"), std::string::npos) << r.err;
+    EXPECT_NE(r.err.find("move 2. 'b2-a3'"), std::string::npos) << r.err;
+    r = run_cli({"pdn", problems, "--game", "2", "--move", "2"});
+    expect_bad_input(r, "past the last move");
+    expect_bad_input(run_cli({"pdn", problems, "--game", "5"}), "no such game");
+    expect_bad_input(run_cli({"pdn", dir.file("missing.pdn")}), "missing file");
+    write_text(dir.file("open.pdn"), "[Event \"x\"]\n{never closed\n1. c3-d4 *\n");
+    expect_bad_input(run_cli({"pdn", dir.file("open.pdn")}), "open comment");
+}
+
+TEST(CliSlots, PutWritesASlotTheGameLoads) {
+    TempDir dir;
+    const std::string path = dir.file("gamdat.tdt");
+
+    // A missing file is made with the other four slots free.
+    CliResult r = run_cli({"slots", path, "--put", "2", "B:Wc3,Ke1:Bf6,h8", "--opponent", "human"});
+    ASSERT_EQ(r.status, CLI_OK) << r.err;
+    SavedGames g;
+    ASSERT_EQ(read_saved_games(path.c_str(), g), 1);
+    EXPECT_EQ(read_bytes(path).size(), SAVED_GAMES_FILE_SIZE);
+    for (int k = 0; k < SAVE_SLOT_COUNT; k++) EXPECT_EQ(slot_is_saved(g.slots[k]), k == 1 ? 1 : 0) << k;
+    reset_board();
+    game_from_slot(g.slots[1]);
+    EXPECT_EQ(settings.opponent, OPPONENT_HUMAN);
+    EXPECT_EQ(game.turn, RED);
+    EXPECT_EQ(game.paused_minutes, 0);
+    EXPECT_EQ(game.paused_seconds, 0);
+    int pieces = 0;
+    for (const Square& s : board) pieces += s.piece != EMPTY;
+    EXPECT_EQ(pieces, 4);
+    EXPECT_EQ(board[42].piece, BLUE_MAN);
+    EXPECT_EQ(board[60].piece, BLUE_KING);
+    EXPECT_EQ(board[21].piece, RED_MAN);
+    EXPECT_EQ(board[7].piece, RED_MAN);
+
+    // Over any bytes, only the slot put changes.
+    Bytes before(SAVED_GAMES_FILE_SIZE);
+    for (size_t i = 0; i < before.size(); i++) before[i] = static_cast<unsigned char>(i * 37 + 11);
+    write_bytes(path, before);
+    r = run_cli({"slots", path, "--put", "5", "start8", "--level", "amateur", "--computer", "blue"});
+    ASSERT_EQ(r.status, CLI_OK) << r.err;
+    const Bytes after = read_bytes(path);
+    ASSERT_EQ(after.size(), before.size());
+    const size_t slot5 = 4 * SAVE_SLOT_SIZE;
+    EXPECT_TRUE(std::equal(before.begin(), before.begin() + slot5, after.begin()));
+    EXPECT_EQ(le32_at(after, slot5 + 0), OPPONENT_COMPUTER);
+    EXPECT_EQ(le32_at(after, slot5 + 4), LEVEL_AMATEUR);
+    EXPECT_EQ(le32_at(after, slot5 + 8), BLUE);
+    EXPECT_EQ(le32_at(after, slot5 + 12), BLUE);
+    EXPECT_EQ(le32_at(after, slot5 + 24 + 4 * 56), BLUE_MAN);
+    EXPECT_EQ(le32_at(after, slot5 + 280), 1);
+
+    // Refusals leave the file as it was.
+    expect_bad_input(run_cli({"slots", path, "--put", "6", "start"}), "slot 6");
+    expect_bad_input(run_cli({"slots", path, "--put", "1", "W:Wa8:B"}), "light square");
+    expect_bad_input(run_cli({"slots", path, "--put", "1", "start", "--opponent", "robot"}), "opponent");
+    EXPECT_EQ(read_bytes(path), after);
+    expect_bad_input(run_cli({"slots", dir.path, "--put", "1", "start"}), "a folder, not a file");
+}
+
+}  // namespace
