@@ -15,16 +15,11 @@
 namespace {
 
 using e2e::Image;
-using e2e::Pixel;
 
-bool blue_on(const Image& img, int square) {
-    const Pixel p = e2e::square_colour(img, square, 10);
-    return p.b > p.r + 60;
-}
-bool red_on(const Image& img, int square) {
-    const Pixel p = e2e::square_colour(img, square, 10);
-    return p.r > p.b + 60 && p.r > p.g + 60;
-}
+using e2e::blue_piece_on;
+using e2e::red_piece_on;
+
+// Pieces of a colour on the dark squares first..last.
 int count_on(const Image& img, bool (*on)(const Image&, int), int first, int last) {
     int n = 0;
     for (int sq = first; sq <= last; sq++) n += (sq / 8 + sq % 8) % 2 == 1 && on(img, sq);
@@ -63,14 +58,14 @@ TEST(TakebackE2E, BackspaceTakesBackTheReplyAndTheLeftGameIsKept) {
     e2e::move_mouse(s, 780, 580);
     Image img;
     ASSERT_TRUE(e2e::wait_for_grab(s, "takeback_reply", 20000, [](const Image& i) {
-        return blue_on(i, 33) && count_on(i, red_on, 24, 31) == 1;
+        return blue_piece_on(i, 33) && count_on(i, red_piece_on, 24, 31) == 1;
     }, img)) << "the computer did not answer";
     e2e::screenshot(s, "takeback_replied");
 
     e2e::press_key(s, "BackSpace");
     EXPECT_TRUE(e2e::wait_for_grab(s, "takeback_back", 5000, [](const Image& i) {
-        return blue_on(i, 42) && !blue_on(i, 33) && count_on(i, red_on, 0, 23) == 12 &&
-               count_on(i, red_on, 24, 63) == 0 && count_on(i, blue_on, 40, 63) == 12;
+        return blue_piece_on(i, 42) && !blue_piece_on(i, 33) && count_on(i, red_piece_on, 0, 23) == 12 &&
+               count_on(i, red_piece_on, 24, 63) == 0 && count_on(i, blue_piece_on, 40, 63) == 12;
     }, img)) << "Backspace did not bring back the opening";
     e2e::screenshot(s, "takeback_opening_again");
 
@@ -78,7 +73,7 @@ TEST(TakebackE2E, BackspaceTakesBackTheReplyAndTheLeftGameIsKept) {
     click_square(s, 44);
     click_square(s, 35);
     e2e::move_mouse(s, 780, 580);
-    EXPECT_TRUE(e2e::wait_for_grab(s, "takeback_second", 5000, [](const Image& i) { return blue_on(i, 35); }, img));
+    EXPECT_TRUE(e2e::wait_for_grab(s, "takeback_second", 5000, [](const Image& i) { return blue_piece_on(i, 35); }, img));
     e2e::press_key(s, "Escape");
     ASSERT_TRUE(e2e::wait_for_menu(s, "takeback_menu"));
     e2e::click_menu_item(s, 2);  // "Ukončit hru"
@@ -128,8 +123,8 @@ TEST(TakebackE2E, PositionPutIntoASlotIsLoadedByTheGame) {
     e2e::click_menu_item(s, 1);  // "Spustit načtenou hru"
     e2e::move_mouse(s, 780, 580);
     EXPECT_TRUE(e2e::wait_for_grab(s, "put_board", 10000, [](const Image& i) {
-        return !e2e::main_menu_shown(i) && blue_on(i, 42) && blue_on(i, 60) && red_on(i, 21) && red_on(i, 7) &&
-               count_on(i, blue_on, 0, 63) == 2 && count_on(i, red_on, 0, 63) == 2;
+        return !e2e::main_menu_shown(i) && blue_piece_on(i, 42) && blue_piece_on(i, 60) && red_piece_on(i, 21) && red_piece_on(i, 7) &&
+               e2e::blue_pieces(i) == 2 && e2e::red_pieces(i) == 2;
     }, img)) << "the board does not show the position put into slot 3";
     e2e::screenshot(s, "put_board");
     EXPECT_TRUE(e2e::quit_through_menu(s, error)) << error;
