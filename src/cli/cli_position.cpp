@@ -46,12 +46,6 @@ std::string describe_square(int i) {
 // a position cannot arise in a game.
 bool uncrowned_on_far_row(int32_t piece, int i) { return (piece == BLUE_MAN && i < 8) || (piece == RED_MAN && i >= 56); }
 
-bool parse_square_name(const std::string& text, int32_t& square) {
-    if (text.size() != 2 || text[0] < 'a' || text[0] > 'h' || text[1] < '1' || text[1] > '8') return false;
-    square = ('8' - text[1]) * 8 + (text[0] - 'a');
-    return true;
-}
-
 // One colour's list of a FEN: "Wa1,Kc3" without its colour letter.
 bool parse_fen_list(const std::string& list, int32_t side, int32_t pieces[], std::string& error) {
     if (list.empty()) return true;
@@ -148,16 +142,9 @@ std::string diagram(bool algebraic) {
 
 }  // namespace
 
-bool parse_square(const std::string& text, int32_t& square) {
-    if (parse_square_name(text, square)) return true;
-    if (text.empty() || text.size() > 2) return false;
-    int32_t v = 0;
-    for (char c : text) {
-        if (c < '0' || c > '9') return false;
-        v = v * 10 + (c - '0');
-    }
-    if (v >= SQUARE_COUNT) return false;
-    square = v;
+bool parse_square_name(const std::string& text, int32_t& square) {
+    if (text.size() != 2 || text[0] < 'a' || text[0] > 'h' || text[1] < '1' || text[1] > '8') return false;
+    square = ('8' - text[1]) * 8 + (text[0] - 'a');
     return true;
 }
 

@@ -37,8 +37,8 @@ std::string position_text_of(const int32_t pieces[], int32_t side);
 std::string board_diagram();
 std::string board_diagram_algebraic();
 
-// A square given as its index 0..63 or its name a1..h8.
-bool parse_square(const std::string& text, int32_t& square);
+// A square by its name a1..h8.
+bool parse_square_name(const std::string& text, int32_t& square);
 
 // A move through `squares`: by name "c3-d4", a capture "c3xe5xg7"; by index
 // the squares joined by '-' whatever the move, as the commands print it.
