@@ -8,6 +8,7 @@
 
 #include "play/game_record.h"
 #include "play/notices.h"
+#include "app/temp_dir.h"
 #include "rules/board_setup.h"
 #include "ui/menu_result.h"
 
@@ -695,4 +696,29 @@ TEST_F(Loop, BackspaceTakesBack) {
         EXPECT_EQ(idle().notice, NOTICE_NONE);
         EXPECT_EQ(st.draw_book.quiet_moves, stood.draw_book.quiet_moves);
     }
+}
+
+// A game is appended once, after what the file held; a file that cannot be
+// read whole is not rewritten.
+TEST_F(Loop, KeptGameIsAppendedOnce) {
+    TempDir dir;
+    const std::string path = dir.file("partie.pdn");
+    write_bytes(path, Bytes{'%', ' ', 'o', 'l', 'd', '\n'});
+    settings.piece_count = 8;
+    reset_board();
+    loop_start(st);
+    record_start();
+    EXPECT_EQ(keep_game(path.c_str()), 1);  // nothing to keep without a move
+    EXPECT_EQ(read_bytes(path).size(), 6u);
+    click(sq(6, 1));
+    click(sq(5, 0));
+    EXPECT_EQ(keep_game(dir.path.c_str()), 0);
+    EXPECT_EQ(keep_game(path.c_str()), 1);
+    EXPECT_EQ(keep_game(path.c_str()), 1);
+    const Bytes kept = read_bytes(path);
+    const std::string text(kept.begin(), kept.end());
+    EXPECT_EQ(text.rfind("% old\n\n[Event \"Talvena\"]\n", 0), 0u) << text;
+    EXPECT_NE(text.find("[SetUp \"1\"]\n[FEN \"W:Wa1,c1,e1,g1,b2,d2,f2,h2:Ba7,c7,e7,g7,b8,d8,f8,h8\"]"),
+              std::string::npos) << text;
+    EXPECT_EQ(text.substr(text.size() - 13), "\n1. b2-a3 *\n\n") << text;
 }
