@@ -39,7 +39,7 @@ bool is_result(const std::string& w) {
 }
 
 // Splits the text into games. A game ends at its result, or where the next
-// game's tags begin after moves.
+// game's tags begin.
 bool read_games(const std::string& text, std::vector<ReadGame>& games, std::string& error) {
     ReadGame g{};
     bool open = false;  // g has tags or moves
@@ -106,6 +106,11 @@ bool read_games(const std::string& text, std::vector<ReadGame>& games, std::stri
             if (k == n || close == std::string::npos) {
                 error = "line " + std::to_string(line) + ": tag " + name + " is never closed";
                 return false;
+            }
+            // A game without moves or a result ends where a tag comes again.
+            if (!g.tag(name.c_str()).empty()) {
+                finish();
+                begin();
             }
             g.tags.emplace_back(name, value);
             i = close + 1;

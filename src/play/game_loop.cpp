@@ -42,10 +42,6 @@ void start_play(LoopState& st) {
     ticks = 0;
 }
 
-}  // namespace
-
-namespace {
-
 void play(int32_t menu_result) {
     if (menu_result == MENU_QUIT) return;
     LoopState st;

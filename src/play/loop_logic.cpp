@@ -136,10 +136,10 @@ void human_turn(LoopState& st, const LoopInput& in, PassTimers& t) {
 // shown) and the human's move go together; with no such turn (the computer
 // opened) back to the start. Two humans: the latest turn. A chain under way
 // is the latest turn, so it is undone as far as it went. After the end the
-// game goes on. Answers 1 when something was taken back.
-int32_t take_back(LoopState& st, PassTimers& t) {
+// game goes on.
+void take_back(LoopState& st, PassTimers& t) {
     const std::vector<TurnStart>& starts = game_record.starts;
-    if (starts.empty()) return 0;
+    if (starts.empty()) return;
     size_t k = starts.size() - 1;
     if (settings.opponent == OPPONENT_COMPUTER)
         while (k > 0 && starts[k].turn == settings.computer_side) k--;
@@ -158,7 +158,6 @@ int32_t take_back(LoopState& st, PassTimers& t) {
     record_truncate(k);
     t.reset();
     t.out->pick_sound = 1;
-    return 1;
 }
 
 }  // namespace
