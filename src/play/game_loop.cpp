@@ -35,6 +35,7 @@ int32_t backspace_pressed() {
 void start_play(LoopState& st) {
     keep_game(KEPT_GAMES_PATH);
     record_start();
+    clear_keybuf();
     draw_board(board_buffer);
     loop_start(st);
     clock_seconds = game.paused_seconds;
@@ -90,7 +91,11 @@ void play(int32_t menu_result) {
             game.paused_seconds = clock_seconds;
             game.paused_minutes = clock_minutes;
             const int saved_ticks = ticks;
-            if (loop_after_menu(st, main_menu())) {
+            const int32_t result = main_menu();
+            // Keys typed in the menu and its screens are theirs: a Backspace
+            // in the names editor must not take back a move.
+            clear_keybuf();
+            if (loop_after_menu(st, result)) {
                 start_play(st);
             } else {
                 clock_minutes = game.paused_minutes;
