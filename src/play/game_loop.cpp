@@ -1,11 +1,12 @@
-// Game play: the Allegro side of the game loop. It polls the input, hands it
-// to loop_pass and does what the pass asks: timers, sounds, the frame and
-// the menu.
+// Game play: the Allegro side of the game loop, run by the toolkit's frame
+// loop. Each pass hands the input to loop_pass and does what the pass asks:
+// timers, sounds, the frame and the menu.
 #include "play/game_loop.h"
+
+#include <ctime>
 
 #include "app/game_state.h"
 #include "app/resources.h"
-#include "audio/music.h"
 #include "audio/sound_effects.h"
 #include "play/game_record.h"
 #include "play/loop_logic.h"
@@ -43,73 +44,101 @@ void start_play(LoopState& st) {
     ticks = 0;
 }
 
-void play(int32_t menu_result) {
-    if (menu_result == MENU_QUIT) return;
+// The loop's state and what the last pass asked for.
+struct Play {
     LoopState st;
-    start_play(st);
-    while (!quit_requested) {
-        poll_keyboard();
-        poll_mouse();
-        LoopInput in;
-        in.mouse_x = mouse_x;
-        in.mouse_y = mouse_y;
-        in.mouse_b = mouse_b;
-        in.key_x = key[KEY_X] ? 1 : 0;
-        in.key_esc = key[KEY_ESC] ? 1 : 0;
-        in.key_backspace = backspace_pressed();
-        in.key_waiting = key_waiting;
-        in.ticks = ticks;
-        in.clock_minutes = clock_minutes;
-        in.clock_seconds = clock_seconds;
+    LoopOutput out;
+    int32_t quit;  // "Konec" chosen in the menu of a decided game
+};
 
-        const LoopOutput out = loop_pass(st, in);
-        if (out.leave) return;
-        if (out.ticks_reset) ticks = 0;
-        if (out.clock_set) {
-            clock_minutes = out.clock_minutes;
-            clock_seconds = out.clock_seconds;
+int32_t play_pass(void* data, const FrameInput& polled) {
+    Play& p = *static_cast<Play*>(data);
+    if (p.quit) return FRAME_LEAVE;
+    LoopInput in;
+    in.mouse_x = polled.mouse_x;
+    in.mouse_y = polled.mouse_y;
+    in.mouse_b = polled.mouse_b;
+    in.key_x = key[KEY_X] ? 1 : 0;
+    in.key_esc = key[KEY_ESC] ? 1 : 0;
+    in.key_backspace = backspace_pressed();
+    in.key_waiting = key_waiting;
+    in.ticks = ticks;
+    in.clock_minutes = clock_minutes;
+    in.clock_seconds = clock_seconds;
+
+    const LoopOutput out = loop_pass(p.st, in);
+    p.out = out;
+    if (out.leave) return FRAME_LEAVE;
+    if (out.ticks_reset) ticks = 0;
+    if (out.clock_set) {
+        clock_minutes = out.clock_minutes;
+        clock_seconds = out.clock_seconds;
+    }
+    if (out.pick_sound) play_pick_sound(RES_SND_PICK);
+    if (out.move_sound) play_move_sound();
+
+    if (out.menu == LOOP_MENU_GAME_OVER) {
+        p.out.menu = LOOP_MENU_NONE;
+        // The decided game can no longer be taken back: keep it now. With no
+        // game in progress the menu answers a new game, a loaded one or
+        // "Konec".
+        keep_game(KEPT_GAMES_PATH);
+        if (main_menu() == MENU_QUIT) {
+            p.quit = 1;
+            return FRAME_LEAVE;
         }
-        if (out.pick_sound) play_pick_sound(RES_SND_PICK);
-        if (out.move_sound) play_move_sound();
+        start_play(p.st);
+        return FRAME_SKIP;
+    }
+    return FRAME_SHOW;
+}
 
-        if (out.menu == LOOP_MENU_GAME_OVER) {
-            // The decided game can no longer be taken back: keep it now. With
-            // no game in progress the menu answers a new game, a loaded one
-            // or "Konec".
-            keep_game(KEPT_GAMES_PATH);
-            if (main_menu() == MENU_QUIT) return;
-            start_play(st);
-            continue;
-        }
+// The board, the side panel with the time of day, and the notices all
+// follow from these.
+uint64_t play_picture(const void* data) {
+    const Play& p = *static_cast<const Play*>(data);
+    uint64_t key = picture_key(PICTURE_KEY_START, p.st);
+    key = picture_key(key, p.out);
+    key = picture_key(key, board);
+    key = picture_key(key, settings);
+    key = picture_key(key, game);
+    return picture_key(key, static_cast<int64_t>(std::time(nullptr)));
+}
 
-        compose_frame(out.pointer_square, out.piece_picked, out.side_to_move, out.notice, out.seconds,
-                      out.minutes);
-        poll_music();
+BITMAP* play_draw(void* data, int32_t& with_pointer) {
+    const LoopOutput& out = static_cast<Play*>(data)->out;
+    with_pointer = compose_frame(out.pointer_square, out.piece_picked, out.side_to_move, out.notice, out.seconds,
+                                 out.minutes);
+    return frame_buffer;
+}
 
-        if (out.menu == LOOP_MENU_FROM_BOARD) {
-            // Time spent in the menu does not count.
-            game.paused_seconds = clock_seconds;
-            game.paused_minutes = clock_minutes;
-            const int saved_ticks = ticks;
-            const int32_t result = main_menu();
-            // Keys typed in the menu and its screens are theirs: a Backspace
-            // in the names editor must not take back a move.
-            clear_keybuf();
-            if (loop_after_menu(st, result)) {
-                start_play(st);
-            } else {
-                clock_minutes = game.paused_minutes;
-                clock_seconds = game.paused_seconds;
-                ticks = saved_ticks;
-            }
-        }
+void play_after(void* data) {
+    Play& p = *static_cast<Play*>(data);
+    if (p.out.menu != LOOP_MENU_FROM_BOARD) return;
+    // Time spent in the menu does not count.
+    game.paused_seconds = clock_seconds;
+    game.paused_minutes = clock_minutes;
+    const int saved_ticks = ticks;
+    const int32_t result = main_menu();
+    // Keys typed in the menu and its screens are theirs: a Backspace in the
+    // names editor must not take back a move.
+    clear_keybuf();
+    if (loop_after_menu(p.st, result)) {
+        start_play(p.st);
+    } else {
+        clock_minutes = game.paused_minutes;
+        clock_seconds = game.paused_seconds;
+        ticks = saved_ticks;
     }
 }
 
 }  // namespace
 
 int32_t game_loop(int32_t menu_result) {
-    play(menu_result);
+    if (menu_result == MENU_QUIT) return 0;
+    Play p = {};
+    start_play(p.st);
+    run_frames({&p, play_pass, play_picture, play_draw, play_after});
     // "Konec" or the window's close button leave the game as it stands.
     keep_game(KEPT_GAMES_PATH);
     return 0;

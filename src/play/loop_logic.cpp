@@ -5,7 +5,7 @@
 
 #include "ai/ai.h"
 #include "play/game_record.h"
-#include "play/notices.h"
+#include "play/notice_codes.h"
 #include "ui/menu_result.h"
 
 namespace {

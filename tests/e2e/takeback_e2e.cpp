@@ -14,6 +14,7 @@
 namespace {
 
 using e2e::blue_piece_on;
+using e2e::click_square;
 using e2e::Image;
 using e2e::red_piece_on;
 
@@ -22,17 +23,6 @@ int count_on(const Image& img, bool (*on)(const Image&, int), int first, int las
     int n = 0;
     for (int sq = first; sq <= last; sq++) n += (sq / 8 + sq % 8) % 2 == 1 && on(img, sq);
     return n;
-}
-
-// A press long enough for a pass to see it down and then up on a loaded
-// machine.
-void click_square(const e2e::Session& s, int square) {
-    e2e::move_mouse(s, 275 + (square % 8) * 58 + 29, 56 + (square / 8) * 58 + 29);
-    e2e::sleep_ms(100);
-    e2e::run(s, "xdotool mousedown 1");
-    e2e::sleep_ms(250);
-    e2e::run(s, "xdotool mouseup 1");
-    e2e::sleep_ms(250);
 }
 
 std::string read_text(const std::string& path) {

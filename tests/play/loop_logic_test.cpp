@@ -6,9 +6,9 @@
 #include <cstring>
 #include <functional>
 
-#include "play/game_record.h"
-#include "play/notices.h"
 #include "app/temp_dir.h"
+#include "play/game_record.h"
+#include "play/notice_codes.h"
 #include "rules/board_setup.h"
 #include "ui/menu_result.h"
 
