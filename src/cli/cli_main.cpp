@@ -20,7 +20,7 @@ const CliCommand HELP_COMMAND = {
 
 // The order of the overview.
 const CliCommand* const COMMANDS[] = {&PERFT_COMMAND, &SHOW_COMMAND,  &MOVE_COMMAND, &SELFPLAY_COMMAND,
-                                      &BENCH_COMMAND, &SLOTS_COMMAND, &HELP_COMMAND};
+                                      &BENCH_COMMAND, &SLOTS_COMMAND, &PDN_COMMAND,  &HELP_COMMAND};
 
 const char OVERVIEW_HEAD[] =
     "talvena-cli: Czech draughts positions analysed with the game's own rules and\n"

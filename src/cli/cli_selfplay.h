@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "cli/cli_pdn.h"
+#include "play/pdn.h"
 
 // Exit status of selfplay when an invariant broke (bad input stays 2).
 constexpr int CLI_INVARIANT_BROKEN = 1;

@@ -8,6 +8,7 @@
 #include "app/game_state.h"
 #include "app/resources.h"
 #include "audio/sound_effects.h"
+#include "play/game_record.h"
 #include "play/loop_logic.h"
 #include "play/render.h"
 #include "ui/main_menu.h"
@@ -21,8 +22,21 @@ int32_t key_waiting() {
     return keypressed() ? 1 : 0;
 }
 
-// The (re)start steps outside the loop's own state.
+// From the key buffer, so a press shorter than a frame still counts; the
+// other keys the play screen reads are held ones.
+int32_t backspace_pressed() {
+    int32_t pressed = 0;
+    while (keypressed())
+        if ((readkey() >> 8) == KEY_BACKSPACE) pressed = 1;
+    return pressed;
+}
+
+// The (re)start steps outside the loop's own state: the game before is kept
+// and the new or loaded one starts its record.
 void start_play(LoopState& st) {
+    keep_game(KEPT_GAMES_PATH);
+    record_start();
+    clear_keybuf();
     draw_board(board_buffer);
     loop_start(st);
     clock_seconds = game.paused_seconds;
@@ -46,6 +60,7 @@ int32_t play_pass(void* data, const FrameInput& polled) {
     in.mouse_b = polled.mouse_b;
     in.key_x = key[KEY_X] ? 1 : 0;
     in.key_esc = key[KEY_ESC] ? 1 : 0;
+    in.key_backspace = backspace_pressed();
     in.key_waiting = key_waiting;
     in.ticks = ticks;
     in.clock_minutes = clock_minutes;
@@ -64,8 +79,10 @@ int32_t play_pass(void* data, const FrameInput& polled) {
 
     if (out.menu == LOOP_MENU_GAME_OVER) {
         p.out.menu = LOOP_MENU_NONE;
-        // With no game in progress the menu answers a new game, a loaded
-        // one or "Konec".
+        // The decided game can no longer be taken back: keep it now. With no
+        // game in progress the menu answers a new game, a loaded one or
+        // "Konec".
+        keep_game(KEPT_GAMES_PATH);
         if (main_menu() == MENU_QUIT) {
             p.quit = 1;
             return FRAME_LEAVE;
@@ -102,7 +119,11 @@ void play_after(void* data) {
     game.paused_seconds = clock_seconds;
     game.paused_minutes = clock_minutes;
     const int saved_ticks = ticks;
-    if (loop_after_menu(p.st, main_menu())) {
+    const int32_t result = main_menu();
+    // Keys typed in the menu and its screens are theirs: a Backspace in the
+    // names editor must not take back a move.
+    clear_keybuf();
+    if (loop_after_menu(p.st, result)) {
         start_play(p.st);
     } else {
         clock_minutes = game.paused_minutes;
@@ -118,5 +139,7 @@ int32_t game_loop(int32_t menu_result) {
     Play p = {};
     start_play(p.st);
     run_frames({&p, play_pass, play_picture, play_draw, play_after});
+    // "Konec" or the window's close button leave the game as it stands.
+    keep_game(KEPT_GAMES_PATH);
     return 0;
 }

@@ -131,6 +131,11 @@ TEST(CliHelp, NamesEveryCommandAndEachExampleRuns) {
     for (SaveSlot& s : saved.slots) default_slot(s);
     saved.slots[1].used = 1;
     ASSERT_EQ(write_saved_games(SAVED_GAMES_PATH, saved), 1);
+    // The pdn example reads the games the game keeps.
+    std::FILE* kept = std::fopen("Data/partie.pdn", "w");
+    ASSERT_NE(kept, nullptr);
+    std::fputs("[Event \"Talvena\"]\n\n1. c3-d4 f6-e5 *\n", kept);
+    std::fclose(kept);
     for (const std::string& c : commands) {
         EXPECT_NE(overview.out.find("\n  " + c + " "), std::string::npos) << c << " missing from --help";
         const CliResult h = run_cli({"help", c});
