@@ -42,10 +42,6 @@ std::string describe_square(int i) {
            std::to_string(i % 8) + ")";
 }
 
-// A man on its far row is crowned on the move that brings it there, so such
-// a position cannot arise in a game.
-bool uncrowned_on_far_row(int32_t piece, int i) { return (piece == BLUE_MAN && i < 8) || (piece == RED_MAN && i >= 56); }
-
 bool parse_square_name(const std::string& text, int32_t& square) {
     if (text.size() != 2 || text[0] < 'a' || text[0] > 'h' || text[1] < '1' || text[1] > '8') return false;
     square = ('8' - text[1]) * 8 + (text[0] - 'a');
@@ -73,17 +69,13 @@ bool parse_fen_list(const std::string& list, int32_t side, int32_t pieces[], std
             error = "FEN square " + cli_quote(entry.c_str()) + " is not one of a1..h8";
             return false;
         }
-        if (board[sq].light) {
-            error = "FEN puts a piece on light square " + entry;
-            return false;
-        }
         if (pieces[sq] != EMPTY) {
             error = "FEN gives square " + entry + " twice";
             return false;
         }
         const int32_t piece = king ? side + 2 : side;
-        if (uncrowned_on_far_row(piece, sq)) {
-            error = "FEN puts an uncrowned man on its far row, " + entry;
+        if (const char* fault = placement_fault(sq, piece)) {
+            error = "FEN puts " + std::string(fault) + ", " + entry;
             return false;
         }
         pieces[sq] = piece;
@@ -228,12 +220,8 @@ bool parse_position(const std::string& text, int32_t& side, std::string& error) 
             error = "unknown piece character on square " + describe_square(i) + "; use . b r B R";
             return false;
         }
-        if (piece != EMPTY && board[i].light) {
-            error = "piece on light square " + describe_square(i);
-            return false;
-        }
-        if (uncrowned_on_far_row(piece, i)) {
-            error = "uncrowned man on its far row, square " + describe_square(i);
+        if (const char* fault = placement_fault(i, piece)) {
+            error = std::string(fault) + ", square " + describe_square(i);
             return false;
         }
         board[i].piece = piece;

@@ -24,8 +24,7 @@ int32_t key_waiting() {
 void start_play(LoopState& st) {
     draw_board(board_buffer);
     loop_start(st);
-    clock_seconds = game.paused_seconds;
-    clock_minutes = game.paused_minutes;
+    game_clock = clock_from(game.paused_minutes, game.paused_seconds);
     ticks = 0;
 }
 
@@ -46,16 +45,14 @@ int32_t game_loop(int32_t menu_result) {
         in.key_esc = key[KEY_ESC] ? 1 : 0;
         in.key_waiting = key_waiting;
         in.ticks = ticks;
-        in.clock_minutes = clock_minutes;
-        in.clock_seconds = clock_seconds;
+        const int32_t clock = game_clock;
+        in.clock_minutes = clock_minutes_of(clock);
+        in.clock_seconds = clock_seconds_of(clock);
 
         const LoopOutput out = loop_pass(st, in);
         if (out.leave) return 0;
         if (out.ticks_reset) ticks = 0;
-        if (out.clock_set) {
-            clock_minutes = out.clock_minutes;
-            clock_seconds = out.clock_seconds;
-        }
+        if (out.clock_set) game_clock = clock_from(out.clock_minutes, out.clock_seconds);
         if (out.pick_sound) play_pick_sound(RES_SND_PICK);
         if (out.move_sound) play_move_sound();
 
@@ -73,14 +70,14 @@ int32_t game_loop(int32_t menu_result) {
 
         if (out.menu == LOOP_MENU_FROM_BOARD) {
             // Time spent in the menu does not count.
-            game.paused_seconds = clock_seconds;
-            game.paused_minutes = clock_minutes;
+            const int32_t paused = game_clock;
+            game.paused_minutes = clock_minutes_of(paused);
+            game.paused_seconds = clock_seconds_of(paused);
             const int saved_ticks = ticks;
             if (loop_after_menu(st, main_menu())) {
                 start_play(st);
             } else {
-                clock_minutes = game.paused_minutes;
-                clock_seconds = game.paused_seconds;
+                game_clock = paused;
                 ticks = saved_ticks;
             }
         }

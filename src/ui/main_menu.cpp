@@ -5,6 +5,7 @@
 #include "app/resources.h"
 #include "audio/music.h"
 #include "audio/sound_options_screen.h"
+#include "play/notices.h"
 #include "ui/menu_logic.h"
 #include "ui/menu_result.h"
 #include "ui/names_screen.h"
@@ -25,8 +26,7 @@ int32_t menu_dispatch(int32_t action, BITMAP* frame) {
             names_screen(frame);
             break;
         case ACTION_SAVE:
-            save_game_screen(frame);
-            break;
+            return save_game_screen(frame) ? DISPATCH_SAVE_FAILED : DISPATCH_NOTHING;
         case ACTION_LOAD:
             return load_game_screen(frame);
         case ACTION_CREDITS:
@@ -63,6 +63,7 @@ int32_t main_menu() {
             textprintf_ex(frame, menu_font, l.x, l.y, line_colour(menu_item_look(m, i)), -1, "%s",
                           menu_item_text(m, i));
         }
+        if (const char* notice = menu_notice(m)) notice_box(notice, frame);
         present_frame(frame);
         poll_music();
         menu_after_dispatch(m, menu_dispatch(m.action, frame));
