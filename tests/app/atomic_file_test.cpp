@@ -62,14 +62,21 @@ int failing_write(const Writer& w, const TempDir& dir, Failure how) {
 }
 
 TEST(AtomicFileTest, AFailedWriteLeavesTheOldFileByteForByteAndNoTemporaryFile) {
+    std::string denied;
     for (const Writer& w : WRITERS) {
         for (Failure how : {Failure::READ_ONLY_FOLDER, Failure::WRITE_STOPS_PART_WAY}) {
-            SCOPED_TRACE(std::string(w.name) + (how == Failure::READ_ONLY_FOLDER ? ", read-only folder" : ", part-way"));
+            const std::string name = std::string(w.name) + (how == Failure::READ_ONLY_FOLDER ? ", read-only folder" : ", part-way");
+            SCOPED_TRACE(name);
             TempDir dir;
             ::chmod(dir.path.c_str(), 0755);  // the unprivileged child must reach it
             const std::string path = dir.file(w.file);
             write_bytes(path, old_content(w.size));
-            EXPECT_EQ(failing_write(w, dir, how), 0);
+            const int failed = failing_write(w, dir, how);
+            if (failed == 99) {
+                denied += " [" + name + "]";
+                continue;
+            }
+            EXPECT_EQ(failed, 0);
             EXPECT_EQ(read_bytes(path), old_content(w.size));
             EXPECT_EQ(dir.names(), std::vector<std::string>{w.file});
             // The same write succeeds once nothing stands in its way.
@@ -78,6 +85,9 @@ TEST(AtomicFileTest, AFailedWriteLeavesTheOldFileByteForByteAndNoTemporaryFile) 
             EXPECT_EQ(read_bytes(path).size(), w.size);
             EXPECT_EQ(dir.names(), std::vector<std::string>{w.file});
         }
+    }
+    if (!denied.empty()) {
+        GTEST_SKIP() << "uid 65534 or a file size limit is denied here, so nothing stood in the way of" << denied;
     }
 }
 
