@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "app/game_state.h"
+#include "app/resource_ids.h"
 #include "app/settings_file.h"
 #include "ui/saved_games.h"
 
@@ -113,6 +114,95 @@ bool write_track_seeds(const std::string& dir) {
     return ok;
 }
 
+void put_be(std::vector<uint8_t>& out, uint32_t v, int bytes) {
+    for (int i = bytes - 1; i >= 0; i--) out.push_back(static_cast<uint8_t>(v >> (8 * i)));
+}
+
+void put_tag(std::vector<uint8_t>& out, const char* tag) { out.insert(out.end(), tag, tag + 4); }
+
+// The library's LZSS with nothing but literals: a flag byte of eight ones
+// before every eight bytes.
+std::vector<uint8_t> literal_lzss(const std::vector<uint8_t>& in) {
+    std::vector<uint8_t> out;
+    for (size_t i = 0; i < in.size(); i++) {
+        if (i % 8 == 0) out.push_back(0xFF);
+        out.push_back(in[i]);
+    }
+    return out;
+}
+
+// The smallest datafile the game could run on: 1x1 pictures, fonts of one
+// pixel per printable ASCII character, samples of four frames. Small seeds
+// let the fuzzer reach every header quickly; the shipped file is added by
+// tools/fuzz.sh.
+std::vector<uint8_t> tiny_datafile(bool compress_objects) {
+    std::vector<uint8_t> body;
+    put_tag(body, "ALL.");
+    put_be(body, RES_COUNT, 4);
+    for (int i = 0; i < RES_COUNT; i++) {
+        std::vector<uint8_t> data;
+        const char* kind;
+        if (i == RES_POINTER || (i > RES_FONT_MENU && i < RES_SND_PICK)) {
+            kind = "BMP ";
+            put_be(data, 16, 2);
+            put_be(data, 1, 2);
+            put_be(data, 1, 2);
+            put_be(data, 0xFFFF, 2);
+        } else if (i <= RES_FONT_MENU) {
+            kind = "FONT";
+            put_be(data, 0, 2);  // the ranged format
+            put_be(data, 1, 2);
+            data.push_back(1);
+            put_be(data, 0x20, 4);
+            put_be(data, 0x7E, 4);
+            for (int ch = 0x20; ch <= 0x7E; ch++) {
+                put_be(data, 1, 2);
+                put_be(data, 1, 2);
+                data.push_back(0x80);
+            }
+        } else {
+            kind = "SAMP";
+            put_be(data, 8, 2);
+            put_be(data, 11025, 2);
+            put_be(data, 4, 4);
+            for (uint8_t v : {0x80, 0xC0, 0x80, 0x40}) data.push_back(v);
+        }
+        if (i == 0) {
+            put_tag(body, "prop");
+            put_tag(body, "NAME");
+            put_be(body, 7, 4);
+            for (char c : std::string("POINTER")) body.push_back(static_cast<uint8_t>(c));
+        }
+        put_tag(body, kind);
+        if (compress_objects) {
+            const std::vector<uint8_t> packed = literal_lzss(data);
+            put_be(body, static_cast<uint32_t>(packed.size()), 4);
+            put_be(body, static_cast<uint32_t>(-static_cast<int32_t>(data.size())), 4);
+            body.insert(body.end(), packed.begin(), packed.end());
+        } else {
+            put_be(body, static_cast<uint32_t>(data.size()), 4);
+            put_be(body, static_cast<uint32_t>(data.size()), 4);
+            body.insert(body.end(), data.begin(), data.end());
+        }
+    }
+    return body;
+}
+
+void write_datafile_seeds(const std::string& dir) {
+    for (bool compress : {false, true}) {
+        std::vector<uint8_t> file;
+        put_tag(file, "slh.");
+        const std::vector<uint8_t> body = tiny_datafile(compress);
+        file.insert(file.end(), body.begin(), body.end());
+        write(dir + "/datafile/tiny" + (compress ? "-objects-compressed" : ""), file.data(), file.size());
+    }
+    std::vector<uint8_t> packed;
+    put_tag(packed, "slh!");
+    const std::vector<uint8_t> body = literal_lzss(tiny_datafile(false));
+    packed.insert(packed.end(), body.begin(), body.end());
+    write(dir + "/datafile/tiny-packed", packed.data(), packed.size());
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -156,5 +246,6 @@ int main(int argc, char** argv) {
     };
     int n = 0;
     for (const char* p : positions) write(dir + "/position/" + std::to_string(n++), p, std::strlen(p));
+    write_datafile_seeds(dir);
     return write_track_seeds(dir) ? 0 : 1;
 }
