@@ -1,6 +1,6 @@
 // The analysis command talvena-cli: the game's own rules run on the global
-// board from a position given as text. Each command is a function with the
-// signature below, listed in the table of cli_main.cpp.
+// board from a position given as text. Each command is a record below in a
+// file of its own, listed in the table of cli_main.cpp.
 #pragma once
 
 #include <string>
@@ -32,9 +32,10 @@ int cli_fail(std::string& err, const std::string& message);
 // bytes escaped so any input prints as one safe line.
 std::string cli_quote(const char* arg);
 
-int cli_perft(int argc, const char* const* argv, std::string& out, std::string& err);
-int cli_show(int argc, const char* const* argv, std::string& out, std::string& err);
-int cli_move(int argc, const char* const* argv, std::string& out, std::string& err);
-int cli_selfplay(int argc, const char* const* argv, std::string& out, std::string& err);
-int cli_slots(int argc, const char* const* argv, std::string& out, std::string& err);
-int cli_bench(int argc, const char* const* argv, std::string& out, std::string& err);
+// Each command's file defines its record; cli_main.cpp lists them.
+extern const CliCommand PERFT_COMMAND;
+extern const CliCommand SHOW_COMMAND;
+extern const CliCommand MOVE_COMMAND;
+extern const CliCommand SELFPLAY_COMMAND;
+extern const CliCommand BENCH_COMMAND;
+extern const CliCommand SLOTS_COMMAND;

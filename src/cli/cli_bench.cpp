@@ -14,6 +14,7 @@
 #include "ai/ai.h"
 #include "app/game_state.h"
 #include "cli/cli.h"
+#include "cli/cli_options.h"
 #include "cli/cli_perft.h"
 #include "cli/cli_position.h"
 #include "cli/cli_progress.h"
@@ -89,7 +90,7 @@ constexpr int ROUNDS = 20;
 bool time_level(int32_t level, std::string& out, std::string& err) {
     LevelTiming t;
     settings.difficulty = level;
-    const char* name = level == LEVEL_AMATEUR ? "amateur" : "professional";
+    const char* name = level_name(level);
     const int position_count = static_cast<int>(sizeof BENCH_POSITIONS / sizeof BENCH_POSITIONS[0]);
     for (int n = 0; n < position_count; n++) {
         const BenchPosition& p = BENCH_POSITIONS[n];
@@ -219,9 +220,7 @@ void time_compose_frame(std::string& out) {
     out += "compose_frame_us - (" + binary + ": " + why + ")\n";
 }
 
-}  // namespace
-
-int cli_bench(int argc, const char* const* argv, std::string& out, std::string& err) {
+int run(int argc, const char* const* argv, std::string& out, std::string& err) {
     (void)argv;
     if (argc != 0) return cli_fail(err, "bench takes no arguments");
     const Settings saved = settings;
@@ -237,3 +236,17 @@ int cli_bench(int argc, const char* const* argv, std::string& out, std::string& 
     progress_end();
     return ok ? CLI_OK : CLI_BAD_INPUT;
 }
+
+}  // namespace
+
+const CliCommand BENCH_COMMAND = {
+    "bench", "bench", "speed of the computer's choice, of perft and of a frame",
+    "Times the computer's choice of a move over a fixed set of positions at both\n"
+    "levels (calls, moves per second, median and slowest call, slowest position),\n"
+    "perft's nodes per second from the opening, and the time to compose one frame\n"
+    "of the play screen when the benchmarks binary stands beside this one.\n"
+    "Takes no arguments.\n"
+    "\n"
+    "example:\n"
+    "  talvena-cli bench\n",
+    run};

@@ -9,104 +9,18 @@ namespace {
 
 int cli_help(int argc, const char* const* argv, std::string& out, std::string& err);
 
-const CliCommand COMMANDS[] = {
-    {"perft", "perft DEPTH [POSITION]", "count sequences of whole turns, depth by depth",
-     "Counts the distinct sequences of whole turns (a capture chain is one turn) from\n"
-     "POSITION, for each depth from 1 to DEPTH, with the game's own acceptance rule.\n"
-     "\n"
-     "arguments:\n"
-     "  DEPTH      1..20\n"
-     "  POSITION   a position (see talvena-cli --help); the 12-men opening if left out\n"
-     "\n"
-     "example:\n"
-     "  talvena-cli perft 6 start8\n",
-     cli_perft},
-    {"show", "show POSITION [--algebraic]", "diagram, FEN, side to move and the first moves",
-     "Prints POSITION as a diagram, in both position texts (board text and FEN),\n"
-     "the side to move and every single move that side may start its turn with.\n"
-     "\n"
-     "arguments:\n"
-     "  POSITION      a position (see talvena-cli --help)\n"
-     "options:\n"
-     "  --algebraic   label the diagram a..h and 1..8, name the moves c3-d4, c3xe5\n"
-     "\n"
-     "example:\n"
-     "  talvena-cli show \"W:Wa1,c3,Ke5:Bd6,h8\" --algebraic\n",
-     cli_show},
-    {"move", "move LEVEL POSITION [--chain SQUARE] [--seed N] [--explain] [--algebraic]",
-     "the move the computer would choose",
-     "Prints the single move the computer opponent chooses in POSITION for the side\n"
-     "to move, as FROM-TO, or \"none\" when that side cannot move.\n"
-     "\n"
-     "arguments:\n"
-     "  LEVEL      amateur or professional\n"
-     "  POSITION   a position (see talvena-cli --help)\n"
-     "options:\n"
-     "  --chain SQUARE  a capture chain is under way with the piece on SQUARE\n"
-     "                  (c3 or 42), which must jump on\n"
-     "  --seed N        seed of the random choices, 0..4294967295; 1 if left out\n"
-     "  --explain       print also the rule that chose the move\n"
-     "  --algebraic     name the squares: c3-d4, a capture c3xe5\n"
-     "\n"
-     "example:\n"
-     "  talvena-cli move professional start --explain --algebraic\n",
-     cli_move},
-    {"selfplay", "selfplay GAMES BLUE_LEVEL RED_LEVEL [--seed N] [--pieces 12|8] [--pdn FILE]",
-     "games of the computer against itself",
-     "Plays GAMES whole games of the computer against itself as the game loop runs\n"
-     "them, puts every chosen move to the rule a human's move must pass, and prints\n"
-     "the wins of each side, the draws and the average number of single moves.\n"
-     "Exit status 1, with the game and position on standard error, if a rule broke.\n"
-     "\n"
-     "arguments:\n"
-     "  GAMES        1..1000000\n"
-     "  BLUE_LEVEL   amateur or professional, for blue (moving first)\n"
-     "  RED_LEVEL    amateur or professional, for red\n"
-     "options:\n"
-     "  --seed N      seed of the random choices, 0..4294967295; 1 if left out\n"
-     "  --pieces 12|8 men a side at the start; 12 if left out\n"
-     "  --pdn FILE    write every game to FILE in Portable Draughts Notation\n"
-     "                (Czech draughts, blue as White, squares a1..h8)\n"
-     "\n"
-     "example:\n"
-     "  talvena-cli selfplay 20 professional amateur --seed 7 --pdn games.pdn\n",
-     cli_selfplay},
-    {"bench", "bench", "speed of the computer's choice, of perft and of a frame",
-     "Times the computer's choice of a move over a fixed set of positions at both\n"
-     "levels (calls, moves per second, median and slowest call, slowest position),\n"
-     "perft's nodes per second from the opening, and the time to compose one frame\n"
-     "of the play screen when the benchmarks binary stands beside this one.\n"
-     "Takes no arguments.\n"
-     "\n"
-     "example:\n"
-     "  talvena-cli bench\n",
-     cli_bench},
-    {"slots", "slots FILE [--pdn]", "the five slots of a saved-games file",
-     "Lists the five slots of a saved-games file (the game keeps its own in\n"
-     "Data/gamdat.tdt), one line each: the number, used or free, and for a used slot\n"
-     "its position in the board text, the side to move, the game clock and the\n"
-     "opponent. The file is read as the game reads it: a slot marked used whose\n"
-     "content the game cannot play shows free, the slots a short file does not hold\n"
-     "whole are free and bytes past the five slots are ignored, with a note of the\n"
-     "size on standard error. A file that cannot be opened or read is bad input.\n"
-     "\n"
-     "arguments:\n"
-     "  FILE    the saved-games file\n"
-     "options:\n"
-     "  --pdn   print each used slot as a PDN game other draughts programs open: its\n"
-     "          position as a FEN with blue as White, no moves, result \"*\"\n"
-     "\n"
-     "example:\n"
-     "  talvena-cli slots Data/gamdat.tdt --pdn\n",
-     cli_slots},
-    {"help", "help [COMMAND]", "this overview, or the help of one command",
-     "Prints the overview of talvena-cli, or what COMMAND does, its arguments,\n"
-     "options and an example (the same as talvena-cli COMMAND --help).\n"
-     "\n"
-     "example:\n"
-     "  talvena-cli help selfplay\n",
-     cli_help},
-};
+const CliCommand HELP_COMMAND = {
+    "help", "help [COMMAND]", "this overview, or the help of one command",
+    "Prints the overview of talvena-cli, or what COMMAND does, its arguments,\n"
+    "options and an example (the same as talvena-cli COMMAND --help).\n"
+    "\n"
+    "example:\n"
+    "  talvena-cli help selfplay\n",
+    cli_help};
+
+// The order of the overview.
+const CliCommand* const COMMANDS[] = {&PERFT_COMMAND, &SHOW_COMMAND,  &MOVE_COMMAND, &SELFPLAY_COMMAND,
+                                      &BENCH_COMMAND, &SLOTS_COMMAND, &HELP_COMMAND};
 
 const char OVERVIEW_HEAD[] =
     "talvena-cli: Czech draughts positions analysed with the game's own rules and\n"
@@ -137,21 +51,21 @@ const char OVERVIEW_TAIL[] =
 
 std::string usage() {
     std::string u = "usage: talvena-cli COMMAND ...; commands:";
-    for (const CliCommand& c : COMMANDS) u += std::string(" ") + c.name;
+    for (const CliCommand* c : COMMANDS) u += std::string(" ") + c->name;
     return u;
 }
 
 const CliCommand* find_command(const char* name) {
-    for (const CliCommand& c : COMMANDS)
-        if (std::strcmp(name, c.name) == 0) return &c;
+    for (const CliCommand* c : COMMANDS)
+        if (std::strcmp(name, c->name) == 0) return c;
     return nullptr;
 }
 
 std::string overview() {
     std::string text = OVERVIEW_HEAD;
-    for (const CliCommand& c : COMMANDS) {
-        const std::string name = c.name;
-        text += "  " + name + std::string(10 - name.size(), ' ') + c.summary + "\n";
+    for (const CliCommand* c : COMMANDS) {
+        const std::string name = c->name;
+        text += "  " + name + std::string(10 - name.size(), ' ') + c->summary + "\n";
     }
     return text + OVERVIEW_TAIL;
 }

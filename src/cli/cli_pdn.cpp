@@ -1,8 +1,11 @@
 #include "cli/cli_pdn.h"
 
+#include <cerrno>
+#include <cstring>
 #include <ctime>
 
 #include "app/game_state.h"
+#include "cli/cli.h"
 #include "cli/cli_position.h"
 
 namespace {
@@ -62,4 +65,27 @@ std::string pdn_text(const PdnGame& game) {
         line += w;
     }
     return text + line + "\n\n";
+}
+
+bool pdn_file_open(PdnFile& f, const char* path, std::string& error) {
+    f.path = path;
+    f.file = std::fopen(path, "w");
+    if (f.file != nullptr) return true;
+    error = "cannot write the PDN file " + cli_quote(path) + ": " + std::strerror(errno);
+    return false;
+}
+
+bool pdn_file_write(PdnFile& f, const PdnGame& game) {
+    const std::string text = pdn_text(game);
+    return std::fwrite(text.data(), 1, text.size(), f.file) == text.size();
+}
+
+bool pdn_file_close(PdnFile& f, std::string& error) {
+    if (f.file == nullptr) return true;
+    const bool written = std::ferror(f.file) == 0;
+    const bool closed = std::fclose(f.file) == 0;
+    f.file = nullptr;
+    if (written && closed) return true;
+    error = "writing the PDN file " + cli_quote(f.path.c_str()) + " failed";
+    return false;
 }

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -37,3 +38,18 @@ const char* pdn_result(int32_t winner);
 
 // Today's date as the Date tag writes it.
 std::string pdn_today();
+
+// A PDN file written game by game, so a long run holds only one game in
+// memory.
+struct PdnFile {
+    std::FILE* file = nullptr;
+    std::string path;
+};
+
+bool pdn_file_open(PdnFile& f, const char* path, std::string& error);
+
+// Answers false once the file has refused a write.
+bool pdn_file_write(PdnFile& f, const PdnGame& game);
+
+// Whether every write reached the file; an unopened file closes fine.
+bool pdn_file_close(PdnFile& f, std::string& error);

@@ -152,38 +152,40 @@ std::vector<FirstMove> first_moves(int32_t side) {
 #include <string>
 
 #include "cli/cli.h"
+#include "cli/cli_options.h"
 #include "cli/cli_position.h"
 
 namespace {
 
 constexpr int MAX_PERFT_DEPTH = 20;
 
-// Digits only, checked against the bound before they can overflow.
-bool parse_depth(const char* text, int& depth) {
-    if (text[0] == '\0') return false;
-    int value = 0;
-    for (const char* c = text; *c; c++) {
-        if (*c < '0' || *c > '9') return false;
-        value = value * 10 + (*c - '0');
-        if (value > MAX_PERFT_DEPTH) return false;
-    }
-    depth = value;
-    return depth >= 1;
+int run(int argc, const char* const* argv, std::string& out, std::string& err) {
+    CliArgs args;
+    std::string why;
+    if (!parse_args(argc, argv, "", args, why)) return cli_fail(err, why);
+    if (args.positional.empty()) return cli_fail(err, "perft needs a depth: perft DEPTH [POSITION]");
+    if (args.positional.size() > 2) return cli_fail(err, "perft takes at most two arguments (quote the position)");
+    uint64_t depth = 0;
+    if (!parse_count(args.positional[0], "depth", 1, MAX_PERFT_DEPTH, depth, why)) return cli_fail(err, why);
+    int32_t side = BLUE;
+    if (!parse_position(args.positional.size() == 2 ? args.positional[1] : "start", side, why))
+        return cli_fail(err, why);
+    const std::vector<uint64_t> counts = perft_counts(side, static_cast<int>(depth));
+    for (size_t d = 1; d <= depth; d++) out += std::to_string(d) + " " + std::to_string(counts[d - 1]) + "\n";
+    return CLI_OK;
 }
 
 }  // namespace
 
-int cli_perft(int argc, const char* const* argv, std::string& out, std::string& err) {
-    if (argc < 1) return cli_fail(err, "perft needs a depth: perft DEPTH [POSITION]");
-    if (argc > 2) return cli_fail(err, "perft takes at most two arguments (quote the position)");
-    int depth = 0;
-    if (!parse_depth(argv[0], depth))
-        return cli_fail(err, "depth must be a whole number from 1 to " + std::to_string(MAX_PERFT_DEPTH) + ", got " +
-                                 cli_quote(argv[0]));
-    int32_t side = BLUE;
-    std::string why;
-    if (!parse_position(argc == 2 ? argv[1] : "start", side, why)) return cli_fail(err, why);
-    const std::vector<uint64_t> counts = perft_counts(side, depth);
-    for (int d = 1; d <= depth; d++) out += std::to_string(d) + " " + std::to_string(counts[d - 1]) + "\n";
-    return CLI_OK;
-}
+const CliCommand PERFT_COMMAND = {
+    "perft", "perft DEPTH [POSITION]", "count sequences of whole turns, depth by depth",
+    "Counts the distinct sequences of whole turns (a capture chain is one turn) from\n"
+    "POSITION, for each depth from 1 to DEPTH, with the game's own acceptance rule.\n"
+    "\n"
+    "arguments:\n"
+    "  DEPTH      1..20\n"
+    "  POSITION   a position (see talvena-cli --help); the 12-men opening if left out\n"
+    "\n"
+    "example:\n"
+    "  talvena-cli perft 6 start8\n",
+    run};

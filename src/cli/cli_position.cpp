@@ -42,11 +42,6 @@ std::string describe_square(int i) {
            std::to_string(i % 8) + ")";
 }
 
-bool parse_square_name(const std::string& text, int32_t& square) {
-    if (text.size() != 2 || text[0] < 'a' || text[0] > 'h' || text[1] < '1' || text[1] > '8') return false;
-    square = ('8' - text[1]) * 8 + (text[0] - 'a');
-    return true;
-}
 
 // Squares in name order: rank 1 to 8, each from file a to h.
 int name_order(int k) { return (7 - k / 8) * 8 + k % 8; }
@@ -162,16 +157,9 @@ std::string square_name(int32_t square) {
     return name;
 }
 
-bool parse_square(const std::string& text, int32_t& square) {
-    if (parse_square_name(text, square)) return true;
-    if (text.empty() || text.size() > 2) return false;
-    int32_t v = 0;
-    for (char c : text) {
-        if (c < '0' || c > '9') return false;
-        v = v * 10 + (c - '0');
-    }
-    if (v >= SQUARE_COUNT) return false;
-    square = v;
+bool parse_square_name(const std::string& text, int32_t& square) {
+    if (text.size() != 2 || text[0] < 'a' || text[0] > 'h' || text[1] < '1' || text[1] > '8') return false;
+    square = ('8' - text[1]) * 8 + (text[0] - 'a');
     return true;
 }
 

@@ -38,8 +38,8 @@ std::string board_diagram_algebraic();
 // "c3" for square 42.
 std::string square_name(int32_t square);
 
-// A square given as its index 0..63 or its name a1..h8.
-bool parse_square(const std::string& text, int32_t& square);
+// A square by its name a1..h8.
+bool parse_square_name(const std::string& text, int32_t& square);
 
 // A move through `squares`: by name "c3-d4", a capture "c3xe5xg7"; by index
 // the squares joined by '-' whatever the move, as the commands print it.

@@ -8,13 +8,13 @@
 
 #include "app/game_state.h"
 #include "cli/cli.h"
+#include "cli/cli_options.h"
 #include "cli/cli_pdn.h"
 #include "cli/cli_position.h"
 #include "ui/saved_games.h"
 
 namespace {
 
-const char* level_word(int32_t level) { return level == LEVEL_AMATEUR ? "amateur" : "professional"; }
 const char* side_word(int32_t side) { return side == BLUE ? "blue" : "red"; }
 
 std::string clock_text(const SaveSlot& s) {
@@ -32,11 +32,11 @@ std::string slot_line(int number, const SaveSlot& s) {
     line += " used; position " + position_text_of(s.pieces, s.turn) + "; to move " + side_word(s.turn) + "; clock " +
             clock_text(s) + "; opponent ";
     if (s.opponent == OPPONENT_HUMAN) return line + "human (two players)\n";
-    return line + "computer, " + level_word(s.difficulty) + ", playing " + side_word(s.computer_side) + "\n";
+    return line + "computer, " + level_name(s.difficulty) + ", playing " + side_word(s.computer_side) + "\n";
 }
 
 std::string player(const SaveSlot& s, int32_t side) {
-    if (s.opponent == OPPONENT_COMPUTER && s.computer_side == side) return std::string("Talvena ") + level_word(s.difficulty);
+    if (s.opponent == OPPONENT_COMPUTER && s.computer_side == side) return std::string("Talvena ") + level_name(s.difficulty);
     return "?";
 }
 
@@ -74,26 +74,15 @@ bool read_bytes(const char* path, std::vector<unsigned char>& bytes, std::string
     return true;
 }
 
-}  // namespace
-
-int cli_slots(int argc, const char* const* argv, std::string& out, std::string& err) {
-    const char* path = nullptr;
-    bool pdn = false;
-    int positional = 0;
-    for (int i = 0; i < argc; i++) {
-        if (std::strcmp(argv[i], "--pdn") == 0) {
-            pdn = true;
-        } else if (std::strncmp(argv[i], "--", 2) == 0) {
-            return cli_fail(err, "unknown option " + cli_quote(argv[i]));
-        } else {
-            path = argv[i];
-            positional++;
-        }
-    }
-    if (positional != 1) return cli_fail(err, "slots needs one saved-games file: slots FILE [--pdn]");
+int run(int argc, const char* const* argv, std::string& out, std::string& err) {
+    CliArgs args;
+    std::string why;
+    if (!parse_args(argc, argv, "--pdn", args, why)) return cli_fail(err, why);
+    if (args.positional.size() != 1) return cli_fail(err, "slots needs one saved-games file: slots FILE [--pdn]");
+    const char* path = args.positional[0];
+    const bool pdn = args.has("--pdn");
 
     std::vector<unsigned char> bytes;
-    std::string why;
     if (!read_bytes(path, bytes, why)) return cli_fail(err, why);
     // Read as the game reads it: slots a short file does not hold whole are
     // free, bytes past the five slots are never looked at.
@@ -117,3 +106,25 @@ int cli_slots(int argc, const char* const* argv, std::string& out, std::string& 
     }
     return CLI_OK;
 }
+
+}  // namespace
+
+const CliCommand SLOTS_COMMAND = {
+    "slots", "slots FILE [--pdn]", "the five slots of a saved-games file",
+    "Lists the five slots of a saved-games file (the game keeps its own in\n"
+    "Data/gamdat.tdt), one line each: the number, used or free, and for a used slot\n"
+    "its position in the board text, the side to move, the game clock and the\n"
+    "opponent. The file is read as the game reads it: a slot marked used whose\n"
+    "content the game cannot play shows free, the slots a short file does not hold\n"
+    "whole are free and bytes past the five slots are ignored, with a note of the\n"
+    "size on standard error. A file that cannot be opened or read is bad input.\n"
+    "\n"
+    "arguments:\n"
+    "  FILE    the saved-games file\n"
+    "options:\n"
+    "  --pdn   print each used slot as a PDN game other draughts programs open: its\n"
+    "          position as a FEN with blue as White, no moves, result \"*\"\n"
+    "\n"
+    "example:\n"
+    "  talvena-cli slots Data/gamdat.tdt --pdn\n",
+    run};

@@ -9,7 +9,10 @@ add_library(talvena_cli_lib STATIC
   src/cli/cli_show.cpp
   src/cli/cli_pdn.cpp
   src/cli/cli_slots.cpp
-  src/cli/cli_ai.cpp
+  src/cli/cli_options.cpp
+  src/cli/cli_move.cpp
+  src/cli/cli_selfplay.cpp
+  src/cli/cli_selfplay_games.cpp
   src/cli/cli_bench.cpp
   src/cli/cli_progress.cpp)
 target_link_libraries(talvena_cli_lib PUBLIC talvena_core)

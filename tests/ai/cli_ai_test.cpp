@@ -8,7 +8,7 @@
 #include "ai/ai_setup.h"
 #include "cli/cli.h"
 #include "cli/cli_run.h"
-#include "cli/cli_ai.h"
+#include "cli/cli_selfplay.h"
 #include "cli/cli_position.h"
 
 namespace {

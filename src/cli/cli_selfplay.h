@@ -1,6 +1,6 @@
-// The computer opponent from the command line: one move, whole games of the
-// computer against itself, and timing. The self-play driver is exposed so the
-// unit tests can run many games without a process.
+// Whole games of the computer against itself, as the game loop plays them.
+// The driver is apart from the selfplay command so the unit tests can run
+// many games without a process.
 #pragma once
 
 #include <cstdint>
