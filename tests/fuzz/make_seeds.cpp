@@ -132,75 +132,42 @@ std::vector<uint8_t> literal_lzss(const std::vector<uint8_t>& in) {
 }
 
 // The smallest datafile the game could run on: 1x1 pictures, fonts of one
-// pixel per printable ASCII character, samples of four frames. Small seeds
-// let the fuzzer reach every header quickly; the shipped file is added by
-// tools/fuzz.sh.
-std::vector<uint8_t> tiny_datafile(bool compress_objects) {
-    std::vector<uint8_t> body;
-    put_tag(body, "ALL.");
-    put_be(body, RES_COUNT, 4);
-    for (int i = 0; i < RES_COUNT; i++) {
-        std::vector<uint8_t> data;
-        const char* kind;
-        if (i == RES_POINTER || (i > RES_FONT_MENU && i < RES_SND_PICK)) {
-            kind = "BMP ";
-            put_be(data, 16, 2);
-            put_be(data, 1, 2);
-            put_be(data, 1, 2);
-            put_be(data, 0xFFFF, 2);
-        } else if (i <= RES_FONT_MENU) {
-            kind = "FONT";
-            put_be(data, 0, 2);  // the ranged format
-            put_be(data, 1, 2);
-            data.push_back(1);
-            put_be(data, 0x20, 4);
-            put_be(data, 0x7E, 4);
-            for (int ch = 0x20; ch <= 0x7E; ch++) {
-                put_be(data, 1, 2);
-                put_be(data, 1, 2);
-                data.push_back(0x80);
-            }
-        } else {
-            kind = "SAMP";
-            put_be(data, 8, 2);
-            put_be(data, 11025, 2);
-            put_be(data, 4, 4);
-            for (uint8_t v : {0x80, 0xC0, 0x80, 0x40}) data.push_back(v);
-        }
-        if (i == 0) {
-            put_tag(body, "prop");
-            put_tag(body, "NAME");
-            put_be(body, 7, 4);
-            for (char c : std::string("POINTER")) body.push_back(static_cast<uint8_t>(c));
-        }
-        put_tag(body, kind);
-        if (compress_objects) {
-            const std::vector<uint8_t> packed = literal_lzss(data);
-            put_be(body, static_cast<uint32_t>(packed.size()), 4);
-            put_be(body, static_cast<uint32_t>(-static_cast<int32_t>(data.size())), 4);
-            body.insert(body.end(), packed.begin(), packed.end());
-        } else {
-            put_be(body, static_cast<uint32_t>(data.size()), 4);
-            put_be(body, static_cast<uint32_t>(data.size()), 4);
-            body.insert(body.end(), data.begin(), data.end());
-        }
-    }
-    return body;
-}
-
+// pixel per printable ASCII character, samples of four frames; objects
+// stored plainly or packed one by one, the file plain or packed whole. Small
+// seeds reach every header quickly; tools/fuzz.sh adds the shipped file.
 void write_datafile_seeds(const std::string& dir) {
-    for (bool compress : {false, true}) {
+    std::vector<uint8_t> picture, font, sample;
+    for (uint32_t v : {16, 1, 1}) put_be(picture, v, 2);
+    picture.insert(picture.end(), {0xFF, 0xFF});
+    put_be(font, 0, 2);  // the ranged format, one range of one-bit glyphs
+    put_be(font, 1, 2);
+    font.push_back(1);
+    put_be(font, 0x20, 4);
+    put_be(font, 0x7E, 4);
+    for (int ch = 0x20; ch <= 0x7E; ch++) font.insert(font.end(), {0, 1, 0, 1, 0x80});
+    for (uint32_t v : {8, 11025}) put_be(sample, v, 2);
+    put_be(sample, 4, 4);
+    sample.insert(sample.end(), {0x80, 0xC0, 0x80, 0x40});
+    for (int form = 0; form < 3; form++) {
+        std::vector<uint8_t> body;
+        put_tag(body, "ALL.");
+        put_be(body, RES_COUNT, 4);
+        for (int i = 0; i < RES_COUNT; i++) {
+            const bool is_font = i >= RES_FONT_PANEL && i <= RES_FONT_MENU, is_sample = i >= RES_SND_PICK;
+            const std::vector<uint8_t>& data = is_font ? font : is_sample ? sample : picture;
+            const std::vector<uint8_t> stored = form == 1 ? literal_lzss(data) : data;
+            put_tag(body, is_font ? "FONT" : is_sample ? "SAMP" : "BMP ");
+            put_be(body, static_cast<uint32_t>(stored.size()), 4);
+            put_be(body, static_cast<uint32_t>(form == 1 ? -static_cast<int32_t>(data.size()) : data.size()), 4);
+            body.insert(body.end(), stored.begin(), stored.end());
+        }
         std::vector<uint8_t> file;
-        put_tag(file, "slh.");
-        const std::vector<uint8_t> body = tiny_datafile(compress);
-        file.insert(file.end(), body.begin(), body.end());
-        write(dir + "/datafile/tiny" + (compress ? "-objects-compressed" : ""), file.data(), file.size());
+        put_tag(file, form == 2 ? "slh!" : "slh.");
+        const std::vector<uint8_t> rest = form == 2 ? literal_lzss(body) : body;
+        file.insert(file.end(), rest.begin(), rest.end());
+        const char* names[] = {"tiny", "tiny-objects-packed", "tiny-file-packed"};
+        write(dir + "/datafile/" + names[form], file.data(), file.size());
     }
-    std::vector<uint8_t> packed;
-    put_tag(packed, "slh!");
-    const std::vector<uint8_t> body = literal_lzss(tiny_datafile(false));
-    packed.insert(packed.end(), body.begin(), body.end());
-    write(dir + "/datafile/tiny-packed", packed.data(), packed.size());
 }
 
 }  // namespace
