@@ -16,9 +16,10 @@ void draw_side_panel(int32_t piece_picked, int32_t side_to_move, BITMAP* target,
 void wall_clock(int32_t* hours, int32_t* minutes, int32_t* seconds);
 void copy_bitmap(BITMAP* source, BITMAP* target);
 
-// Composes the frame and copies it to `screen`.
-void compose_frame(int32_t pointer_square, int32_t piece_picked, int32_t side_to_move, int32_t notice,
-                   int32_t seconds, int32_t minutes);
+// Composes the frame in frame_buffer; answers 1 when the mouse pointer
+// belongs on it.
+int32_t compose_frame(int32_t pointer_square, int32_t piece_picked, int32_t side_to_move, int32_t notice,
+                      int32_t seconds, int32_t minutes);
 
 // The same into any bitmap pair, without touching the screen or the mouse
 // pointer: what compose_frame does up to the final copy. Used by benchmarks
