@@ -15,6 +15,9 @@ bash tools/setup.sh build
 step "sanitizer build"
 bash tools/setup.sh build-san -DTALVENA_SANITIZE=ON -DTALVENA_BENCHMARKS=OFF
 source tools/users.sh
+# Allegro keeps what it allocates until exit: leak reports are off for
+# whatever links it; the unit tests (tests/tests.cmake) and the fuzz targets
+# turn them on for themselves.
 export ASAN_OPTIONS=detect_leaks=0:abort_on_error=1
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 status=0

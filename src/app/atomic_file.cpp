@@ -8,7 +8,6 @@
 
 #include <cctype>
 #include <cerrno>
-#include <cstdio>
 #include <ctime>
 #include <string>
 #include <vector>
@@ -28,12 +27,29 @@ int write_all(int fd, const unsigned char* bytes, size_t size) {
 
 // mkstemp makes the file 0600; the replacement keeps the old file's
 // permissions, or gets those a plain fopen would have given it.
-mode_t mode_for(const char* path) {
-    struct stat st;
-    if (::stat(path, &st) == 0) return st.st_mode & 07777;
+mode_t new_file_mode() {
     const mode_t mask = ::umask(0);
     ::umask(mask);
     return 0666 & ~mask;
+}
+
+// Links are followed to the file they finally name, so the rename replaces
+// that file and leaves the links. A loop of links gives up.
+constexpr int MAX_LINKS = 40;
+
+bool final_target(const std::string& path, std::string& target) {
+    target = path;
+    for (int hops = 0; hops < MAX_LINKS; hops++) {
+        struct stat st;
+        if (::lstat(target.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) return true;
+        std::vector<char> link(static_cast<size_t>(st.st_size > 0 ? st.st_size : 255) + 1);
+        const ssize_t n = ::readlink(target.c_str(), link.data(), link.size());
+        if (n < 0 || static_cast<size_t>(n) >= link.size()) return false;
+        const std::string to(link.data(), static_cast<size_t>(n));
+        const size_t slash = target.rfind('/');
+        target = (!to.empty() && to[0] == '/') || slash == std::string::npos ? to : target.substr(0, slash + 1) + to;
+    }
+    return false;
 }
 
 constexpr const char TEMP_INFIX[] = ".tmp-";
@@ -70,17 +86,25 @@ void sync_folder(const std::string& path) {
 }  // namespace
 
 int write_file_atomically(const char* path, const unsigned char* bytes, size_t size) {
-    const std::string target(path);
+    std::string target;
+    if (!final_target(path, target)) return 0;
+    mode_t mode = new_file_mode();
+    struct stat st;
+    if (::stat(target.c_str(), &st) == 0) {
+        // Root may write anything, so the mode bits themselves decide.
+        if ((st.st_mode & 0222) == 0 || ::access(target.c_str(), W_OK) != 0) return 0;
+        mode = st.st_mode & 07777;
+    }
     std::string pattern = target + TEMP_INFIX + std::string(TEMP_SUFFIX_LENGTH, 'X');
     std::vector<char> temp(pattern.begin(), pattern.end());
     temp.push_back('\0');
     const int fd = ::mkstemp(temp.data());
     if (fd < 0) return 0;
-    int ok = ::fchmod(fd, mode_for(path)) == 0;
+    int ok = ::fchmod(fd, mode) == 0;
     ok = ok && write_all(fd, bytes, size);
     ok = ok && ::fsync(fd) == 0;
     ok = (::close(fd) == 0) && ok;
-    ok = ok && ::rename(temp.data(), path) == 0;
+    ok = ok && ::rename(temp.data(), target.c_str()) == 0;
     if (!ok) {
         ::unlink(temp.data());
         return 0;
@@ -92,7 +116,8 @@ int write_file_atomically(const char* path, const unsigned char* bytes, size_t s
 }
 
 int remove_stale_temporaries(const char* path) {
-    const std::string target(path);
+    std::string target;
+    if (!final_target(path, target)) return 0;
     const std::string dir = folder_of(target);
     const std::string prefix = name_of(target) + TEMP_INFIX;
     DIR* d = ::opendir(dir.c_str());
@@ -113,27 +138,45 @@ int remove_stale_temporaries(const char* path) {
     return removed;
 }
 
+ssize_t (*read_file_bytes)(int fd, void* buffer, size_t length) = ::read;
+
+namespace {
+
+// Fills bytes[size, capacity) from `fd`, stopping early at the file's end.
+int read_into(int fd, unsigned char* bytes, size_t capacity, size_t& size) {
+    while (size < capacity) {
+        const ssize_t n = read_file_bytes(fd, bytes + size, capacity - size);
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) return READ_FAILED;
+        if (n == 0) break;
+        size += static_cast<size_t>(n);
+    }
+    return READ_DONE;
+}
+
+}  // namespace
+
 int read_file_prefix(const char* path, unsigned char* bytes, size_t capacity, size_t& size) {
     size = 0;
-    std::FILE* f = std::fopen(path, "rb");
-    if (f == nullptr) return 0;
-    while (size < capacity) {
-        const size_t n = std::fread(bytes + size, 1, capacity - size, f);
-        if (n == 0) break;
-        size += n;
-    }
-    std::fclose(f);
-    return 1;
+    const int fd = ::open(path, O_RDONLY | O_CLOEXEC);
+    if (fd < 0) return errno == ENOENT ? READ_MISSING : READ_FAILED;
+    const int answer = read_into(fd, bytes, capacity, size);
+    ::close(fd);
+    return answer;
 }
 
 int read_whole_file(const char* path, std::string& bytes) {
     bytes.clear();
-    std::FILE* f = std::fopen(path, "rb");
-    if (f == nullptr) return errno == ENOENT ? 0 : -1;
-    char block[65536];
-    size_t n;
-    while ((n = std::fread(block, 1, sizeof block, f)) > 0) bytes.append(block, n);
-    const bool failed = std::ferror(f) != 0;
-    std::fclose(f);
-    return failed ? -1 : 1;
+    const int fd = ::open(path, O_RDONLY | O_CLOEXEC);
+    if (fd < 0) return errno == ENOENT ? READ_MISSING : READ_FAILED;
+    size_t size = 0;
+    int answer;
+    // A full buffer may stop short of the end: grow it and read on.
+    do {
+        bytes.resize(size + 65536);
+        answer = read_into(fd, reinterpret_cast<unsigned char*>(&bytes[0]), bytes.size(), size);
+    } while (answer == READ_DONE && size == bytes.size());
+    ::close(fd);
+    bytes.resize(size);
+    return answer;
 }

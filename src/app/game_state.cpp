@@ -18,8 +18,7 @@ Settings settings = [] {
 GameState game = {1, 0, 0, 0, 0, 0, 0, 1};
 
 std::atomic<int> ticks{0};
-std::atomic<int> clock_seconds{0};
-std::atomic<int> clock_minutes{0};
+std::atomic<int> game_clock{0};
 
 // The loop stores new values (a reset, a loaded game's clock) at any time:
 // a tick only ever replaces the value it read, or a store made between its
@@ -30,12 +29,7 @@ void fast_tick() {
     }
 }
 
-void clock_tick() {
-    int s = clock_seconds.load(std::memory_order_relaxed);
-    while (!clock_seconds.compare_exchange_weak(s, s + 1 == 60 ? 0 : s + 1, std::memory_order_relaxed)) {
-    }
-    if (s + 1 == 60) clock_minutes.fetch_add(1, std::memory_order_relaxed);
-}
+void clock_tick() { game_clock.fetch_add(1, std::memory_order_relaxed); }
 
 int32_t other_side(int32_t side) { return side == BLUE ? RED : BLUE; }
 
@@ -81,4 +75,22 @@ void side_names(int32_t side1[NAME_LEN], int32_t side2[NAME_LEN]) {
     }
     std::memcpy(side1, a, sizeof(int32_t) * NAME_LEN);
     std::memcpy(side2, b, sizeof(int32_t) * NAME_LEN);
+}
+
+const char* placement_fault(int square, int32_t piece) {
+    if (piece < EMPTY || piece > RED_KING) return "not a piece code";
+    if (piece == EMPTY) return nullptr;
+    if ((square_row(square) + square_col(square)) % 2 == 0) return "a piece on a light square";
+    if ((piece == BLUE_MAN && square_row(square) == 0) || (piece == RED_MAN && square_row(square) == 7))
+        return "an uncrowned man on its far row";
+    return nullptr;
+}
+
+int32_t name_code_printable(int32_t code) {
+    if (code < 0x20 || code > 0x10FFFF) return 0;
+    if (code >= 0x7F && code <= 0x9F) return 0;
+    if (code >= 0xD800 && code <= 0xDFFF) return 0;
+    if (code >= 0xFDD0 && code <= 0xFDEF) return 0;
+    if ((code & 0xFFFE) == 0xFFFE) return 0;
+    return 1;
 }

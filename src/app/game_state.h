@@ -4,6 +4,7 @@
 #pragma once
 
 #include <atomic>
+#include <climits>
 #include <cstdint>
 
 // Screen geometry of the board; square i = 8*row + column, row 0 at the top.
@@ -74,9 +75,16 @@ extern Settings settings;
 extern GameState game;
 
 // Written by the timer thread, read and reset by the game thread.
-extern std::atomic<int> ticks;          // 250 per second
-extern std::atomic<int> clock_seconds;  // game clock
-extern std::atomic<int> clock_minutes;
+extern std::atomic<int> ticks;       // 250 per second
+extern std::atomic<int> game_clock;  // seconds of the game clock
+
+// The game clock is one count, so a tick can never be seen half done;
+// minutes and seconds are split off only where it is shown or stored.
+constexpr int32_t CLOCK_MAX_MINUTES = INT32_MAX / 60 - 1;
+inline int32_t clock_minutes_of(int32_t clock) { return clock / 60; }
+inline int32_t clock_seconds_of(int32_t clock) { return clock % 60; }
+// Minutes 0..CLOCK_MAX_MINUTES and seconds 0..59.
+inline int32_t clock_from(int32_t minutes, int32_t seconds) { return minutes * 60 + seconds; }
 
 constexpr int TICKS_PER_SECOND = 250;
 constexpr int NOTICE_TICKS = 500;  // every wait is "ticks > 500", just over 2 s
@@ -92,3 +100,13 @@ void side_names(int32_t side1[NAME_LEN], int32_t side2[NAME_LEN]);
 
 inline int square_row(int i) { return i / 8; }
 inline int square_col(int i) { return i % 8; }
+
+// Why `piece` cannot stand on square `square` in a game, or null: a code
+// other than 0..4, a piece on a light square, or a man on its far row (it
+// would have been crowned). Saved games and typed positions both obey this.
+const char* placement_fault(int square, int32_t piece);
+
+// A code a name may hold: a Unicode scalar value that prints. Control codes
+// (C0, DEL, C1), the 0 of keys that give no character, negative codes,
+// surrogates, noncharacters and codes above U+10FFFF are not.
+int32_t name_code_printable(int32_t code);

@@ -1,6 +1,7 @@
 // Application shell: storage of the Allegro-owned resources.
 #include "app/resources.h"
 
+#include <cstdio>
 #include <vector>
 
 #include "app/datafile_check.h"
@@ -12,32 +13,36 @@ std::atomic<int> quit_requested{0};
 
 namespace {
 
-// Far above the real file's two megabytes, far below what would hurt: a
-// small file of zeros can unpack to any size.
-constexpr long MAX_UNPACKED_SIZE = 64L << 20;
-
-// The file through the library's own unpacking (which is safe on any
-// bytes); false when it cannot be opened or unpacks to more than the cap.
-bool read_unpacked(const char* path, std::vector<unsigned char>& body) {
-    PACKFILE* f = pack_fopen(path, F_READ_PACKED);
+// The file as it lies on disk; false when it cannot be read or is larger
+// than anything it could unpack to.
+bool read_whole(const char* path, std::vector<unsigned char>& bytes) {
+    std::FILE* f = std::fopen(path, "rb");
     if (f == nullptr) return false;
-    constexpr long BLOCK = 1L << 16;
-    long size = 0;
+    constexpr size_t BLOCK = 1u << 16;
+    size_t size = 0;
+    bool ok = true;
     for (;;) {
-        body.resize(static_cast<size_t>(size + BLOCK));
-        const long got = pack_fread(body.data() + size, BLOCK, f);
-        size += got > 0 ? got : 0;
-        if (got < BLOCK || size > MAX_UNPACKED_SIZE) break;
+        bytes.resize(size + BLOCK);
+        const size_t got = std::fread(bytes.data() + size, 1, BLOCK, f);
+        size += got;
+        if (got < BLOCK) {
+            ok = std::ferror(f) == 0;
+            break;
+        }
+        if (size > MAX_DATAFILE_UNPACKED) {
+            ok = false;
+            break;
+        }
     }
-    pack_fclose(f);
-    body.resize(static_cast<size_t>(size));
-    return size <= MAX_UNPACKED_SIZE;
+    std::fclose(f);
+    bytes.resize(size);
+    return ok;
 }
 
 }  // namespace
 
 DATAFILE* load_checked_datafile(const char* path) {
-    std::vector<unsigned char> body;
-    if (!read_unpacked(path, body) || datafile_fault(body.data(), body.size()) != nullptr) return nullptr;
+    std::vector<unsigned char> file;
+    if (!read_whole(path, file) || datafile_fault(file.data(), file.size()) != nullptr) return nullptr;
     return load_datafile(path);
 }

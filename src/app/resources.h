@@ -17,8 +17,8 @@ extern BITMAP* board_buffer;  // play background with the empty board
 extern std::atomic<int> quit_requested;
 
 // The datafile at `path`, loaded only after datafile_fault has walked its
-// unpacked bytes and found nothing wrong; null when it is missing, damaged
-// or not the game's.
+// bytes and found nothing wrong; null when it is missing, damaged or not
+// the game's.
 DATAFILE* load_checked_datafile(const char* path);
 
 inline FONT* res_font(int index) { return static_cast<FONT*>(datafile[index].dat); }

@@ -32,13 +32,6 @@ int32_t in_range_or(int32_t v, int32_t lo, int32_t hi, int32_t fallback) {
 
 int32_t clamp(int32_t v, int32_t lo, int32_t hi) { return v < lo ? lo : v > hi ? hi : v; }
 
-// Code 0 ends a name too, so anything after the end is cleared as well.
-bool printable(int32_t c) {
-    if (c < 0x20 || (c >= 0x7F && c <= 0x9F)) return false;
-    if (c >= 0xD800 && c <= 0xDFFF) return false;
-    return c <= 0x10FFFF;
-}
-
 void make_safe(Settings& s) {
     // reset_board fills 2 * piece_count squares from each end.
     if (s.piece_count != 8 && s.piece_count != 12) s.piece_count = 12;
@@ -47,10 +40,14 @@ void make_safe(Settings& s) {
     s.computer_side = in_range_or(s.computer_side, 1, 2, RED);
     s.music_volume = clamp(s.music_volume, 0, 255);
     s.sound_volume = clamp(s.sound_volume, 0, 255);
-    // Any other music_track means "no music", which the player may want.
+    // A track the game never writes would leave the music off for good: the
+    // sound screen offers no track choice without music.
+    if (s.music_track != TRACK_ALTERNATE && s.music_track != TRACK_DREAM && s.music_track != TRACK_SPRING)
+        s.music_track = TRACK_ALTERNATE;
+    // Code 0 ends a name too, so anything after the end is cleared as well.
     for (int32_t* name : s.player_name) {
         int end = 0;
-        while (end < NAME_LEN && printable(name[end])) end++;
+        while (end < NAME_LEN && name_code_printable(name[end])) end++;
         for (int i = end; i < NAME_LEN; i++) name[i] = 0;
     }
     // The editor never leaves a name empty; a damaged file's blank name
@@ -82,17 +79,21 @@ void settings_to_bytes(const Settings& s, unsigned char out[SETTINGS_FILE_SIZE])
     for (int i = 0; i < FIELD_COUNT; i++) store_le32(out + 4 * i, field(copy, i));
 }
 
+// A file that could not be read whole is not written back: what the run
+// changed is lost, rather than what the file held.
+static int settings_file_unread = 0;
+
 void load_settings_from(const char* path) {
     unsigned char bytes[SETTINGS_FILE_SIZE];
     size_t size = 0;
-    if (!read_file_prefix(path, bytes, sizeof bytes, size)) {
-        set_defaults(settings);
-        return;
-    }
+    const int read = read_file_prefix(path, bytes, sizeof bytes, size);
+    settings_file_unread = read == READ_FAILED ? 1 : 0;
+    if (read != READ_DONE) set_defaults(settings);
     settings_from_bytes(settings, bytes, size);
 }
 
 int save_settings_to(const char* path) {
+    if (settings_file_unread) return 0;
     unsigned char bytes[SETTINGS_FILE_SIZE];
     settings_to_bytes(settings, bytes);
     return write_file_atomically(path, bytes, sizeof bytes);

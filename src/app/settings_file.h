@@ -19,10 +19,12 @@ void settings_from_bytes(Settings& s, const unsigned char* bytes, size_t size);
 void settings_to_bytes(const Settings& s, unsigned char out[SETTINGS_FILE_SIZE]);
 
 // Start-up: reads SETTINGS_PATH into `settings`; a missing file gives the
-// defaults (music_track -1).
+// defaults (music_track -1). A file that cannot be read whole gives the
+// defaults under what was read, and is then never written back.
 void load_settings();
 // Shutdown: writes `settings` to SETTINGS_PATH, atomically; a failure is
-// silent and leaves the old file as it was. Answers 1 when written.
+// silent and leaves the old file as it was. Answers 1 when written, 0 also
+// when the last load met a read error.
 int save_settings();
 
 // The same on any path (tests, tools).

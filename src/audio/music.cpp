@@ -61,7 +61,10 @@ const char* track_path(int32_t track) {
 MusicPlayer* open_selected_track() {
     const int32_t track = settings.music_track == TRACK_ALTERNATE ? game.current_track : settings.music_track;
     const char* path = track_path(track);
-    return path != nullptr ? music_open(path) : nullptr;
+    if (path == nullptr) return nullptr;
+    // A track that is missing or cannot be decoded gives way to the other.
+    MusicPlayer* player = music_open(path);
+    return player != nullptr ? player : music_open(track_path(track == TRACK_DREAM ? TRACK_SPRING : TRACK_DREAM));
 }
 
 void music_restart() {

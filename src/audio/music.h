@@ -43,6 +43,8 @@ void music_close(MusicPlayer* player);
 
 // "Hudba/DreamOfYou.mp3" for 1, "Hudba/Spring2003.mp3" for 2, else null.
 const char* track_path(int32_t track);
+// The track the settings select; when its file is missing or undecodable,
+// the other track. Null when neither opens or nothing is selected.
 MusicPlayer* open_selected_track();
 // music_stream = open_selected_track (), played when there is one. The
 // previous player must be closed already.

@@ -42,10 +42,6 @@ std::string describe_square(int i) {
            std::to_string(i % 8) + ")";
 }
 
-// A man on its far row is crowned on the move that brings it there, so such
-// a position cannot arise in a game.
-bool uncrowned_on_far_row(int32_t piece, int i) { return (piece == BLUE_MAN && i < 8) || (piece == RED_MAN && i >= 56); }
-
 // One colour's list of a FEN: "Wa1,Kc3" without its colour letter.
 bool parse_fen_list(const std::string& list, int32_t side, int32_t pieces[], std::string& error) {
     if (list.empty()) return true;
@@ -64,17 +60,13 @@ bool parse_fen_list(const std::string& list, int32_t side, int32_t pieces[], std
             error = "FEN square " + cli_quote(entry.c_str()) + " is not one of a1..h8";
             return false;
         }
-        if (board[sq].light) {
-            error = "FEN puts a piece on light square " + entry;
-            return false;
-        }
         if (pieces[sq] != EMPTY) {
             error = "FEN gives square " + entry + " twice";
             return false;
         }
         const int32_t piece = king ? side + 2 : side;
-        if (uncrowned_on_far_row(piece, sq)) {
-            error = "FEN puts an uncrowned man on its far row, " + entry;
+        if (const char* fault = placement_fault(sq, piece)) {
+            error = "FEN puts " + std::string(fault) + ", " + entry;
             return false;
         }
         pieces[sq] = piece;
@@ -194,12 +186,8 @@ bool parse_position(const std::string& text, int32_t& side, std::string& error) 
             error = "unknown piece character on square " + describe_square(i) + "; use . b r B R";
             return false;
         }
-        if (piece != EMPTY && board[i].light) {
-            error = "piece on light square " + describe_square(i);
-            return false;
-        }
-        if (uncrowned_on_far_row(piece, i)) {
-            error = "uncrowned man on its far row, square " + describe_square(i);
+        if (const char* fault = placement_fault(i, piece)) {
+            error = std::string(fault) + ", square " + describe_square(i);
             return false;
         }
         board[i].piece = piece;

@@ -39,8 +39,7 @@ void start_play(LoopState& st) {
     clear_keybuf();
     draw_board(board_buffer);
     loop_start(st);
-    clock_seconds = game.paused_seconds;
-    clock_minutes = game.paused_minutes;
+    game_clock = clock_from(game.paused_minutes, game.paused_seconds);
     ticks = 0;
 }
 
@@ -63,17 +62,15 @@ int32_t play_pass(void* data, const FrameInput& polled) {
     in.key_backspace = backspace_pressed();
     in.key_waiting = key_waiting;
     in.ticks = ticks;
-    in.clock_minutes = clock_minutes;
-    in.clock_seconds = clock_seconds;
+    const int32_t clock = game_clock;
+    in.clock_minutes = clock_minutes_of(clock);
+    in.clock_seconds = clock_seconds_of(clock);
 
     const LoopOutput out = loop_pass(p.st, in);
     p.out = out;
     if (out.leave) return FRAME_LEAVE;
     if (out.ticks_reset) ticks = 0;
-    if (out.clock_set) {
-        clock_minutes = out.clock_minutes;
-        clock_seconds = out.clock_seconds;
-    }
+    if (out.clock_set) game_clock = clock_from(out.clock_minutes, out.clock_seconds);
     if (out.pick_sound) play_pick_sound(RES_SND_PICK);
     if (out.move_sound) play_move_sound();
 
@@ -116,8 +113,9 @@ void play_after(void* data) {
     Play& p = *static_cast<Play*>(data);
     if (p.out.menu != LOOP_MENU_FROM_BOARD) return;
     // Time spent in the menu does not count.
-    game.paused_seconds = clock_seconds;
-    game.paused_minutes = clock_minutes;
+    const int32_t paused = game_clock;
+    game.paused_minutes = clock_minutes_of(paused);
+    game.paused_seconds = clock_seconds_of(paused);
     const int saved_ticks = ticks;
     const int32_t result = main_menu();
     // Keys typed in the menu and its screens are theirs: a Backspace in the
@@ -126,8 +124,7 @@ void play_after(void* data) {
     if (loop_after_menu(p.st, result)) {
         start_play(p.st);
     } else {
-        clock_minutes = game.paused_minutes;
-        clock_seconds = game.paused_seconds;
+        game_clock = paused;
         ticks = saved_ticks;
     }
 }

@@ -4,6 +4,7 @@
 
 #include "app/resources.h"
 #include "play/game_record.h"
+#include "play/notices.h"
 #include "ui/menu_logic.h"
 #include "ui/menu_result.h"
 #include "ui/names_screen.h"
@@ -25,8 +26,7 @@ int32_t menu_dispatch(int32_t action, BITMAP* frame) {
             names_screen(frame);
             break;
         case ACTION_SAVE:
-            save_game_screen(frame);
-            break;
+            return save_game_screen(frame) ? DISPATCH_SAVE_FAILED : DISPATCH_NOTHING;
         case ACTION_LOAD:
             return load_game_screen(frame);
         case ACTION_CREDITS:
@@ -70,6 +70,7 @@ BITMAP* menu_frame_draw(void* data, int32_t&) {
         textprintf_ex(d.frame, menu_font, l.x, l.y, line_colour(menu_item_look(d.m, i)), -1, "%s",
                       menu_item_text(d.m, i));
     }
+    if (const char* notice = menu_notice(d.m)) notice_box(notice, d.frame);
     return d.frame;
 }
 

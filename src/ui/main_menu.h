@@ -9,6 +9,6 @@
 int32_t main_menu();
 
 // Opens the sub-screen of an action code (1 settings, 2 sound options,
-// 3 names, 4 save, 5 load, 6 credits, 7 help) over `frame`; answers what the
-// load screen answers (1 when a game was loaded), else 0.
+// 3 names, 4 save, 5 load, 6 credits, 7 help) over `frame`; answers a
+// DispatchAnswer (ui/menu_logic.h).
 int32_t menu_dispatch(int32_t action, BITMAP* frame);

@@ -9,6 +9,7 @@ const char* const MENU_TEXTS[MENU_ITEM_COUNT] = {
     "<> Nová hra",    "<> Pokračovat", "<> Ukončit hru", "<> Nastavení hry", "<> Zvukové volby", "<> Editace jmen",
     "<> Uložit hru",  "<> Načíst hru", "<> Autoři",      "<> Nápověda",      "<> Konec"};
 const char* const MENU_LOADED_TEXT = "<> Spustit načtenou hru";
+const char* const MENU_SAVE_FAILED_TEXT = "Hru nelze uložit";
 
 void menu_start(MenuState& m) {
     m.click = CLICK_IDLE;
@@ -16,6 +17,7 @@ void menu_start(MenuState& m) {
     m.action = ACTION_NONE;
     m.result = -1;
     m.loaded = 0;
+    m.notice_since = -1;
 }
 
 int32_t menu_item_disabled(int32_t item) {
@@ -67,10 +69,17 @@ void menu_pass(MenuState& m, int32_t mx, int32_t my, int32_t mouse_b) {
     }
 }
 
-void menu_after_dispatch(MenuState& m, int32_t loaded_now) {
+void menu_after_dispatch(MenuState& m, int32_t answer) {
+    if (answer == DISPATCH_SAVE_FAILED) m.notice_since = ticks;
     if (m.loaded) return;
-    m.loaded = loaded_now == 1 ? 1 : 0;
+    m.loaded = answer == DISPATCH_LOADED ? 1 : 0;
     m.labels[ITEM_CONTINUE]->w = m.loaded ? m.loaded_width : m.continue_width;
+}
+
+const char* menu_notice(const MenuState& m) {
+    // Another screen may have reset ticks meanwhile: the notice is then over.
+    const int32_t shown = ticks - m.notice_since;
+    return m.notice_since >= 0 && shown >= 0 && shown <= NOTICE_TICKS ? MENU_SAVE_FAILED_TEXT : nullptr;
 }
 
 int32_t menu_item_look(const MenuState& m, int32_t item) {
@@ -95,5 +104,5 @@ uint64_t menu_picture_key(const MenuState& m) {
         key = picture_key(key, menu_item_look(m, i));
         key = picture_key(key, menu_item_text(m, i));
     }
-    return key;
+    return picture_key(key, static_cast<int32_t>(menu_notice(m) != nullptr));
 }

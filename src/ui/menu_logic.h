@@ -34,6 +34,16 @@ enum MenuAction : int32_t {
     ACTION_HELP = 7
 };
 
+// What the sub-screen opened by a pass answered.
+enum DispatchAnswer : int32_t {
+    DISPATCH_NOTHING = 0,
+    DISPATCH_LOADED = 1,       // the load screen loaded a game
+    DISPATCH_SAVE_FAILED = 2,  // a slot was chosen and the file could not be written
+};
+
+// Shown on the menu for NOTICE_TICKS after a save failed.
+extern const char* const MENU_SAVE_FAILED_TEXT;
+
 // The main menu's panel, and its lines at a fixed 30-pixel pitch.
 constexpr int32_t MENU_LEFT = 50, MENU_RIGHT = 310, MENU_TOP = 50, MENU_BOTTOM = 410;
 constexpr int32_t MENU_ITEM_X = 70;
@@ -55,6 +65,7 @@ struct MenuState {
     int32_t action;  // MenuAction of this pass, opened after the frame is shown
     int32_t result;  // MenuResult, -1 while the menu stays open
     int32_t loaded;  // a saved game was loaded in this call
+    int32_t notice_since;  // ticks when a failed save was told, -1: nothing to tell
 };
 
 // Fresh state over the caller's labels.
@@ -72,16 +83,21 @@ int32_t menu_hit(const MenuState& m, int32_t mx, int32_t my);
 // or "Ukončit hru" abandoning the game while the menu stays open).
 void menu_pass(MenuState& m, int32_t mx, int32_t my, int32_t mouse_b);
 
-// After the pass's dispatch, which answered `loaded_now` (1 when the load
-// screen loaded a game). Until a game is loaded item 1's box keeps the width
-// of "<> Pokračovat"; from the load on, that of the longer text.
-void menu_after_dispatch(MenuState& m, int32_t loaded_now);
+// After the pass's dispatch, which answered `answer` (a DispatchAnswer).
+// Until a game is loaded item 1's box keeps the width of "<> Pokračovat";
+// from the load on, that of the longer text. A failed save is told: the
+// player must not leave believing the game is kept.
+void menu_after_dispatch(MenuState& m, int32_t answer);
+
+// The notice to draw over the menu this pass, or null: "Hru nelze uložit"
+// for about two seconds of `ticks` after a failed save.
+const char* menu_notice(const MenuState& m);
 
 // How item `item` is drawn this pass, and with which text.
 int32_t menu_item_look(const MenuState& m, int32_t item);
 const char* menu_item_text(const MenuState& m, int32_t item);
 
-// The key of the menu's picture: each item's look and text.
+// The key of the menu's picture: each item's look and text, and the notice.
 uint64_t menu_picture_key(const MenuState& m);
 
 // The menu has closed: a new game is set up on "Nová hra", and "Pokračovat"

@@ -11,15 +11,6 @@ NamesEditor& editor(const Screen& s) { return *static_cast<NamesEditor*>(s.data)
 
 }  // namespace
 
-int32_t name_code_printable(int32_t code) {
-    if (code < 0x20 || code > 0x10FFFF) return 0;
-    if (code >= 0x7F && code <= 0x9F) return 0;
-    if (code >= 0xD800 && code <= 0xDFFF) return 0;
-    if (code >= 0xFDD0 && code <= 0xFDEF) return 0;
-    if ((code & 0xFFFE) == 0xFFFE) return 0;
-    return 1;
-}
-
 void names_begin(NamesEditor& e, const Settings& s) {
     std::memcpy(e.edit, s.player_name, sizeof e.edit);
     std::memcpy(e.backup, s.player_name, sizeof e.backup);

@@ -28,11 +28,6 @@ struct NamesEditor {
     void (*clear_keys)();
 };
 
-// A code a name may hold: a Unicode scalar value that prints. Control codes
-// (C0, DEL, C1), the 0 of keys that give no character, negative codes,
-// surrogates, noncharacters and codes above U+10FFFF are not.
-int32_t name_code_printable(int32_t code);
-
 // Both buffers and both backups from the settings' names, browsing.
 void names_begin(NamesEditor& e, const Settings& s);
 

@@ -27,23 +27,15 @@ int32_t& field(SaveSlot& slot, int i) {
 
 bool one_or_two(int32_t v) { return v == 1 || v == 2; }
 
-bool light_square(int i) { return (square_row(i) + square_col(i)) % 2 == 0; }
-
 // A position the game can have reached: the rules and the computer assume
 // every one of these.
 bool playable(const SaveSlot& slot) {
     if (!one_or_two(slot.opponent) || !one_or_two(slot.difficulty) || !one_or_two(slot.computer_side) ||
         !one_or_two(slot.turn))
         return false;
-    if (slot.minutes < 0 || slot.seconds < 0 || slot.seconds > 59) return false;
-    for (int i = 0; i < SQUARE_COUNT; i++) {
-        const int32_t p = slot.pieces[i];
-        if (p < EMPTY || p > RED_KING) return false;
-        if (p != EMPTY && light_square(i)) return false;
-        // A man on its far row would have been crowned.
-        if (p == BLUE_MAN && square_row(i) == 0) return false;
-        if (p == RED_MAN && square_row(i) == 7) return false;
-    }
+    if (slot.minutes < 0 || slot.minutes > CLOCK_MAX_MINUTES || slot.seconds < 0 || slot.seconds > 59) return false;
+    for (int i = 0; i < SQUARE_COUNT; i++)
+        if (placement_fault(i, slot.pieces[i]) != nullptr) return false;
     return true;
 }
 
@@ -78,7 +70,7 @@ void saved_games_to_bytes(const SavedGames& g, unsigned char out[SAVED_GAMES_FIL
 int read_saved_games(const char* path, SavedGames& g) {
     unsigned char bytes[SAVED_GAMES_FILE_SIZE];
     size_t size = 0;
-    if (!read_file_prefix(path, bytes, sizeof bytes, size)) {
+    if (read_file_prefix(path, bytes, sizeof bytes, size) != READ_DONE) {
         saved_games_from_bytes(g, nullptr, 0);
         return 0;
     }

@@ -40,8 +40,8 @@ void default_slot(SaveSlot& slot);
 void saved_games_from_bytes(SavedGames& g, const unsigned char* bytes, size_t size);
 void saved_games_to_bytes(const SavedGames& g, unsigned char out[SAVED_GAMES_FILE_SIZE]);
 
-// Answers 1 when the file could be opened (its slots read), 0 when not (the
-// five default records).
+// Answers 1 when the file was read (its slots), 0 when it is missing or
+// could not be opened or read whole (the five default records).
 int read_saved_games(const char* path, SavedGames& g);
 // Writes all five slots atomically; 1 when written, 0 with the old file
 // untouched.

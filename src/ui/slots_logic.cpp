@@ -32,6 +32,7 @@ int32_t slots_read(SlotsScreen& d, const char* path) {
 void slots_screen_setup(Screen& s, SlotsScreen& d, int32_t loading) {
     d.loading = loading;
     d.chosen = -1;
+    d.save_failed = 0;
     s = Screen{};
     s.left = 400;
     s.right = 700;
@@ -61,10 +62,12 @@ int32_t slots_any_saved(const SavedGames& g) {
 
 int32_t slots_save_chosen(SlotsScreen& d, const char* path) {
     if (d.chosen < 0 || d.chosen >= SAVE_SLOT_COUNT) return 0;
+    d.save_failed = 1;
     struct stat st;
     if (!d.read_ok && ::stat(path, &st) == 0) return 0;
     slot_from_game(d.games.slots[d.chosen]);
     if (!write_saved_games(path, d.games)) return 0;
+    d.save_failed = 0;
     game.saved_games_exist = 1;
     return 1;
 }

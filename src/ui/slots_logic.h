@@ -16,6 +16,7 @@ struct SlotsScreen {
     int32_t read_ok;   // the file could be opened and read
     int32_t loading;   // 1 on the load screen: only saved slots can be chosen
     int32_t chosen;    // a slot 0..4, SLOTS_LEAVE, or -1 while open
+    int32_t save_failed;  // a slot was chosen and the file was not written
     char lines[SAVE_SLOT_COUNT][16];  // "<> %d pozice"
 };
 
@@ -36,7 +37,8 @@ int32_t slots_any_saved(const SavedGames& g);
 // After the save screen: the game in progress goes into the chosen slot and
 // all five are written to `path`; only a write that succeeded makes "Načíst
 // hru" active. A file that exists but could not be read is never replaced:
-// its four other slots would be lost. Answers 1 when written.
+// its four other slots would be lost. Answers 1 when written; a chosen slot
+// that was not written sets save_failed.
 int32_t slots_save_chosen(SlotsScreen& d, const char* path);
 
 // After the load screen: the chosen slot becomes the game. Answers 1 when a

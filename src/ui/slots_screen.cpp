@@ -16,16 +16,17 @@ void draw_value(const Screen& s, int32_t line, BITMAP* frame, int32_t x, int32_t
 
 }  // namespace
 
-void save_game_screen(BITMAP* backdrop) {
-    if (!game.game_running) return;
+int32_t save_game_screen(BITMAP* backdrop) {
+    if (!game.game_running) return 0;
     SlotsScreen d;
     slots_read(d, SAVED_GAMES_PATH);
     Screen s;
     slots_screen_setup(s, d, 0);
     s.draw_value = draw_value;
     run_screen(s, backdrop);
-    // A failed write is silent: the old file stays as it was.
+    // A failed write leaves the old file as it was; the menu tells of it.
     slots_save_chosen(d, SAVED_GAMES_PATH);
+    return d.save_failed;
 }
 
 int32_t load_game_screen(BITMAP* backdrop) {

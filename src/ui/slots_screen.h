@@ -5,6 +5,7 @@
 
 #include <cstdint>
 
-void save_game_screen(BITMAP* backdrop);
+// 1 when a slot was chosen and could not be saved, else 0.
+int32_t save_game_screen(BITMAP* backdrop);
 // 1 when a saved game was loaded into the game state, else 0.
 int32_t load_game_screen(BITMAP* backdrop);

@@ -150,22 +150,20 @@ TEST(Timers, FastTickWrapsOnlyAfterPassingAMillion) {
 }
 
 TEST(Timers, ClockCarriesSecondsIntoMinutes) {
-    clock_minutes = 4;
-    clock_seconds = 58;
+    game_clock = clock_from(4, 58);
     clock_tick();
-    EXPECT_EQ(clock_seconds, 59);
-    EXPECT_EQ(clock_minutes, 4);
+    EXPECT_EQ(clock_seconds_of(game_clock), 59);
+    EXPECT_EQ(clock_minutes_of(game_clock), 4);
     clock_tick();
-    EXPECT_EQ(clock_seconds, 0);
-    EXPECT_EQ(clock_minutes, 5);
+    EXPECT_EQ(clock_seconds_of(game_clock), 0);
+    EXPECT_EQ(clock_minutes_of(game_clock), 5);
 }
 
 // The timers run on their own threads while the loop reads the counters:
 // every tick counts, and the reader never sees a counter go back.
 TEST(Timers, CountersStayExactWhileReadFromAnotherThread) {
     ticks = 0;
-    clock_minutes = 0;
-    clock_seconds = 0;
+    game_clock = 0;
     std::thread fast([] {
         for (int i = 0; i < 200000; i++) fast_tick();
     });
@@ -173,22 +171,20 @@ TEST(Timers, CountersStayExactWhileReadFromAnotherThread) {
         for (int i = 0; i < 6000; i++) clock_tick();
     });
     int last_ticks = 0;
-    int last_minutes = 0;
+    int last_clock = 0;
     for (int i = 0; i < 100000; i++) {
         const int t = ticks;
-        const int m = clock_minutes;
-        const int s = clock_seconds;
+        const int c = game_clock;
         ASSERT_GE(t, last_ticks);
-        ASSERT_GE(m, last_minutes);
-        ASSERT_LT(s, 60);
+        ASSERT_GE(c, last_clock);
         last_ticks = t;
-        last_minutes = m;
+        last_clock = c;
     }
     fast.join();
     clock.join();
     EXPECT_EQ(ticks, 200000);
-    EXPECT_EQ(clock_minutes, 100);
-    EXPECT_EQ(clock_seconds, 0);
+    EXPECT_EQ(clock_minutes_of(game_clock), 100);
+    EXPECT_EQ(clock_seconds_of(game_clock), 0);
 }
 
 // The loop resets the counters while the timer thread counts on: a tick
@@ -200,16 +196,14 @@ TEST(Timers, AResetBetweenATicksReadAndWriteIsNotUndone) {
         std::atomic<int>& counter;
         void (*tick)();
         int ticks;
-        long per_minute;  // ticks a carry into clock_minutes stands for
     };
     const Case cases[] = {
-        {"fast", ticks, fast_tick, 400000, 0},
-        {"clock", clock_seconds, clock_tick, 400000, 60},
+        {"fast", ticks, fast_tick, 400000},
+        {"clock", game_clock, clock_tick, 400000},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         c.counter = 0;
-        clock_minutes = 0;
         std::atomic<bool> done{false};
         std::thread timer([&] {
             for (int i = 0; i < c.ticks; i++) c.tick();
@@ -218,7 +212,7 @@ TEST(Timers, AResetBetweenATicksReadAndWriteIsNotUndone) {
         long taken = 0;
         while (!done) taken += c.counter.exchange(0);
         timer.join();
-        EXPECT_EQ(taken + c.counter + clock_minutes * c.per_minute, c.ticks);
+        EXPECT_EQ(taken + c.counter, c.ticks);
     }
 }
 

@@ -113,12 +113,15 @@ TEST_F(SettingsFileTest, ValuesTheGameNeverWritesAreMadeSafe) {
         {0, 0, 1},          {0, 3, 1},         {4, -1, 2},         {4, 3, 2},
         {8, 0, 2},          {8, 9, 2},         {16, -5, 0},        {16, 256, 255},
         {20, INT32_MIN, 0}, {20, INT32_MAX, 255},
-        {24, 0, 0},         {24, 7, 7},        {24, -2, -2},  // any other track: no music
+        // Any other track reads as both in turn, so the music can be brought back.
+        {24, 0, -1},        {24, 7, -1},       {24, -2, -1},
+        // Noncharacters are refused as the names editor refuses them.
+        {28 + 12, 0xFFFE, ENDS}, {68 + 4, 0xFDD0, ENDS}, {68 + 8, 0x1FFFF, ENDS}, {68 + 8, 0x10FFFF, ENDS},
         {28 + 12, -1, ENDS}, {28 + 12, 0xD800, ENDS}, {28 + 12, 0xDFFF, ENDS}, {28 + 12, 0x110000, ENDS},
         {68 + 4, 0x1F, ENDS}, {68 + 20, 0x7F, ENDS},  {68 + 20, 0x9F, ENDS},   {68 + 36, 0, ENDS},
         {68 + 36, '\n', ENDS}, {28 + 8, 0, ENDS},  // a 0 inside ends the name
         // Printable code points at the edges stay.
-        {28 + 36, 0x10FFFF, 0x10FFFF}, {28 + 36, 0xA0, 0xA0}, {68, 0x20, 0x20}, {68, 0xE000, 0xE000},
+        {28 + 36, 0x10FFFD, 0x10FFFD}, {28 + 36, 0xA0, 0xA0}, {68, 0x20, 0x20}, {68, 0xE000, 0xE000},
         {28, 0, BLANK}, {28, 0xD800, BLANK}, {68, 0x1F, BLANK}, {68, 0x110000, BLANK},
     };
     for (const Case& c : cases) {

@@ -13,6 +13,8 @@
 #include <string>
 #include <vector>
 
+#include "app/temp_dir.h"
+
 namespace {
 
 struct Decoded {
@@ -104,10 +106,11 @@ TEST(MusicTracks, DecodeAsLoopableStereoMusicWithoutClipping) {
 }
 
 TEST(MusicTracks, GeneratorRepeatsItselfByteForByte) {
+    const TempDir dir;
     for (const TrackCase &t : TRACKS) {
         SCOPED_TRACE(t.name);
         const std::string built = std::string(TALVENA_BUILD_DIR) + "/tools/music/" + t.name + ".wav";
-        const std::string again = testing::TempDir() + "talvena_" + t.name + ".wav";
+        const std::string again = dir.file(std::string(t.name) + ".wav");
         const std::string command =
             std::string(TALVENA_BUILD_DIR) + "/tools/talvena_music " + t.piece + " " + again + " >/dev/null";
         ASSERT_EQ(std::system(command.c_str()), 0);

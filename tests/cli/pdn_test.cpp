@@ -20,6 +20,7 @@
 #include <vector>
 
 #include "app/game_state.h"
+#include "app/temp_dir.h"
 #include "cli/cli.h"
 #include "cli/cli_run.h"
 #include "rules/rules.h"
@@ -411,7 +412,8 @@ TEST(CliSelfplayPdn, EveryGameReplaysToItsResult) {
         std::vector<std::string> args;
         bool set_up;
     };
-    const std::string path = ::testing::TempDir() + "talvena-selfplay.pdn";
+    const TempDir dir;  // its own folder: a root run and a user run never share the file
+    const std::string path = dir.file("selfplay.pdn");
     for (const Run& run : {Run{{"30", "professional", "amateur", "--seed", "4"}, false},
                            Run{{"30", "amateur", "professional", "--pieces", "8", "--seed", "9"}, true}}) {
         std::vector<std::string> args = {"selfplay"};

@@ -144,14 +144,17 @@ TEST(CliSlots, BadFilesAndArguments) {
     const std::string locked = dir.file("locked.tdt");
     write_bytes(locked, Bytes(SAVED_GAMES_FILE_SIZE, 0));
     ASSERT_EQ(chmod(locked.c_str(), 0), 0);
+    expect_bad_input(run_cli({"slots"}), "no file");
+    expect_bad_input(run_cli({"slots", locked, locked}), "two files");
+    expect_bad_input(run_cli({"slots", locked, "--json"}), "unknown option");
     // Root reads any file, so the unreadable file is tried by another user.
     const int status = in_child([&] {
         if (geteuid() == 0 && (setgid(65534) != 0 || setuid(65534) != 0)) return 100;
         const CliResult r = run_cli({"slots", locked});
         return r.status == CLI_BAD_INPUT && r.out.empty() && r.err.rfind("error: cannot open", 0) == 0 ? 0 : 101;
     });
+    if (status == 100) {
+        GTEST_SKIP() << "running as root and cannot become uid 65534, who alone would find the file unreadable";
+    }
     EXPECT_EQ(status, 0) << "unreadable file";
-    expect_bad_input(run_cli({"slots"}), "no file");
-    expect_bad_input(run_cli({"slots", locked, locked}), "two files");
-    expect_bad_input(run_cli({"slots", locked, "--json"}), "unknown option");
 }

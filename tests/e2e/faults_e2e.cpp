@@ -328,9 +328,25 @@ TEST_F(FaultsTest, ReadOnlyDataFolderLosesNothingAndTheGameGoesOn) {
     // Two humans, as read: blue's first move by hand.
     move_piece(40, 33, "ro_blue_moved");
 
-    // The save fails silently; the menu is back, nothing in Data/ changed.
-    img = save_into(1, "ro_save");
-    EXPECT_TRUE(e2e::main_menu_shown(img));
+    // The save fails and says so: "Hru nelze uložit" on the menu for about
+    // two seconds once the slots are gone; nothing in Data/ changed.
+    e2e::press_key(s, "Escape");
+    menu("ro_save_menu");
+    ASSERT_TRUE(open_screen(6, 225, "ro_save_slots"));
+    e2e::click_screen_line(s, 50, 1, 5);
+    e2e::move_mouse(s, 780, 590);
+    auto notice_shown = [](const Image& i) {
+        return e2e::main_menu_shown(i) && !e2e::frame_drawn(i, 400, 700, 50, 225) &&
+               e2e::frame_drawn(i, 387, 627, 200, 300);
+    };
+    EXPECT_TRUE(e2e::wait_for_grab(s, "ro_save_notice", 1500, notice_shown, img));
+    img = e2e::screenshot(s, "ro_save_notice");
+    EXPECT_TRUE(notice_shown(img));
+    // Gone again after about two seconds, the menu as before.
+    EXPECT_TRUE(e2e::wait_for_grab(s, "ro_save_notice_gone", 4000, [](const Image& i) {
+        return e2e::main_menu_shown(i) && !e2e::frame_drawn(i, 387, 627, 200, 300);
+    }, img));
+    img = menu("ro_save_done");
     EXPECT_EQ(read_bytes(data("gamdat.tdt")), old_games);
     EXPECT_EQ(data_names(), names);
 

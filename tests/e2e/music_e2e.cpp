@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <cmath>
 #include <complex>
+#include <cstdio>
 #include <cstdlib>
 #include <string>
 #include <vector>
@@ -308,6 +309,39 @@ TEST_F(MusicTest, TurningTheMusicDownOnTheSoundOptionsScreenLowersIt) {
     EXPECT_GT(loud, 2000);
     // Allegro's voice volume scales the sound linearly.
     EXPECT_NEAR(quiet / loud, volume / 255.0, 0.08);
+}
+
+// A settings file of 20 bytes ends before music_track, which then reads as
+// both tracks in turn; of the two only Spring is there, so whichever track
+// start-up picks, Spring plays. At exit the file gets the track choice.
+TEST_F(MusicTest, ATwentyByteSettingsFileStillPlaysMusic) {
+    open_session(e2e::SOUND_CAPTURE);
+    make_tracks(60);
+    ASSERT_EQ(std::remove((s.workdir + "/Hudba/DreamOfYou.mp3").c_str()), 0);
+    Settings file_values = settings;
+    file_values.music_volume = 200;
+    unsigned char bytes[SETTINGS_FILE_SIZE];
+    settings_to_bytes(file_values, bytes);
+    FILE* f = std::fopen((s.workdir + "/" + SETTINGS_PATH).c_str(), "wb");
+    ASSERT_NE(f, nullptr);
+    ASSERT_EQ(std::fwrite(bytes, 1, 20, f), 20u);
+    std::fclose(f);
+
+    start();
+    ASSERT_TRUE(e2e::wait_for_menu(s, "short_settings_menu"));
+    wait_captured(4 * RATE);
+    const std::vector<int16_t> pcm = e2e::captured_sound(s);
+    const size_t from = first_sound(pcm);
+    ASSERT_LT(from, size_t(2 * RATE)) << "music from start-up on";
+    const size_t to = pcm.size() / 2;
+    const double music_level = level(pcm, from + RATE / 2, to);
+    std::printf("[ music ] 20-byte settings: level %.0f\n", music_level);
+    EXPECT_GT(music_level, 1500);
+    EXPECT_GT(spectrum(pcm, from + RATE / 2, to).below_1k, 0.99) << "the chord";
+    quit();
+    const Settings saved = saved_settings();
+    EXPECT_EQ(saved.music_track, TRACK_ALTERNATE);
+    EXPECT_EQ(saved.music_volume, 200);
 }
 
 struct SilentCase {

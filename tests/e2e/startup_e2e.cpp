@@ -157,8 +157,10 @@ TEST_F(StartupTest, MissingOrDamagedDatafileIsReportedAndFails) {
     std::vector<unsigned char> swapped = body;  // the fonts' kind tags turned into pictures'
     for (size_t at = 0; (at = find(swapped, "FONT_", at)) != std::string::npos; at++)
         std::memcpy(&swapped[at + swapped[at - 1]], "BMP ", 4);  // after the name, whose length precedes it
-    std::vector<unsigned char> narrow = body;  // the menu background one pixel narrower
-    narrow[find(narrow, "MENU_BACKGROUND", 0) + 15 + 12 + 3]--;
+    // The menu background one pixel wider than its pixels: the loader would
+    // read past its bytes.
+    std::vector<unsigned char> wider = body;
+    wider[find(wider, "MENU_BACKGROUND", 0) + 15 + 12 + 3]++;
     struct Variant {
         const char* what;
         std::vector<unsigned char> bytes;
@@ -169,7 +171,7 @@ TEST_F(StartupTest, MissingOrDamagedDatafileIsReportedAndFails) {
         {"truncated", std::vector<unsigned char>(packed.begin(), packed.begin() + packed.size() / 2), false},
         {"corrupt", scrambled(packed), false},
         {"wrong_kinds", swapped, true},
-        {"wrong_sizes", narrow, true},
+        {"pixels_short", wider, true},
     };
     for (const Variant& v : variants) {
         SCOPED_TRACE(v.what);

@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "app/game_state.h"
+#include "app/resource_ids.h"
 #include "app/settings_file.h"
 #include "ui/saved_games.h"
 
@@ -113,6 +114,62 @@ bool write_track_seeds(const std::string& dir) {
     return ok;
 }
 
+void put_be(std::vector<uint8_t>& out, uint32_t v, int bytes) {
+    for (int i = bytes - 1; i >= 0; i--) out.push_back(static_cast<uint8_t>(v >> (8 * i)));
+}
+
+void put_tag(std::vector<uint8_t>& out, const char* tag) { out.insert(out.end(), tag, tag + 4); }
+
+// The library's LZSS with nothing but literals: a flag byte of eight ones
+// before every eight bytes.
+std::vector<uint8_t> literal_lzss(const std::vector<uint8_t>& in) {
+    std::vector<uint8_t> out;
+    for (size_t i = 0; i < in.size(); i++) {
+        if (i % 8 == 0) out.push_back(0xFF);
+        out.push_back(in[i]);
+    }
+    return out;
+}
+
+// The smallest datafile the game could run on: 1x1 pictures, fonts of one
+// pixel per printable ASCII character, samples of four frames; objects
+// stored plainly or packed one by one, the file plain or packed whole. Small
+// seeds reach every header quickly; tools/fuzz.sh adds the shipped file.
+void write_datafile_seeds(const std::string& dir) {
+    std::vector<uint8_t> picture, font, sample;
+    for (uint32_t v : {16, 1, 1}) put_be(picture, v, 2);
+    picture.insert(picture.end(), {0xFF, 0xFF});
+    put_be(font, 0, 2);  // the ranged format, one range of one-bit glyphs
+    put_be(font, 1, 2);
+    font.push_back(1);
+    put_be(font, 0x20, 4);
+    put_be(font, 0x7E, 4);
+    for (int ch = 0x20; ch <= 0x7E; ch++) font.insert(font.end(), {0, 1, 0, 1, 0x80});
+    for (uint32_t v : {8, 11025}) put_be(sample, v, 2);
+    put_be(sample, 4, 4);
+    sample.insert(sample.end(), {0x80, 0xC0, 0x80, 0x40});
+    for (int form = 0; form < 3; form++) {
+        std::vector<uint8_t> body;
+        put_tag(body, "ALL.");
+        put_be(body, RES_COUNT, 4);
+        for (int i = 0; i < RES_COUNT; i++) {
+            const bool is_font = i >= RES_FONT_PANEL && i <= RES_FONT_MENU, is_sample = i >= RES_SND_PICK;
+            const std::vector<uint8_t>& data = is_font ? font : is_sample ? sample : picture;
+            const std::vector<uint8_t> stored = form == 1 ? literal_lzss(data) : data;
+            put_tag(body, is_font ? "FONT" : is_sample ? "SAMP" : "BMP ");
+            put_be(body, static_cast<uint32_t>(stored.size()), 4);
+            put_be(body, static_cast<uint32_t>(form == 1 ? -static_cast<int32_t>(data.size()) : data.size()), 4);
+            body.insert(body.end(), stored.begin(), stored.end());
+        }
+        std::vector<uint8_t> file;
+        put_tag(file, form == 2 ? "slh!" : "slh.");
+        const std::vector<uint8_t> rest = form == 2 ? literal_lzss(body) : body;
+        file.insert(file.end(), rest.begin(), rest.end());
+        const char* names[] = {"tiny", "tiny-objects-packed", "tiny-file-packed"};
+        write(dir + "/datafile/" + names[form], file.data(), file.size());
+    }
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -156,5 +213,6 @@ int main(int argc, char** argv) {
     };
     int n = 0;
     for (const char* p : positions) write(dir + "/position/" + std::to_string(n++), p, std::strlen(p));
+    write_datafile_seeds(dir);
     return write_track_seeds(dir) ? 0 : 1;
 }

@@ -477,3 +477,48 @@ TEST_F(Slots, AFailedSaveIsSilentAndLeavesLoadingGrey) {
 }
 
 }  // namespace
+
+namespace {
+
+// A chosen slot that could not be written is told on the menu for about two
+// seconds after the slots screen closes; a save that worked, or leaving
+// without choosing, tells nothing.
+TEST_F(Slots, AFailedSaveIsToldOnTheMenuForAboutTwoSeconds) {
+    struct Case {
+        const char* what;
+        int32_t line;
+        std::string path;
+        bool told;
+    };
+    const Case cases[] = {
+        {"a folder that is not there", 2, dir + "/missing/gamdat.tdt", true},
+        {"a folder where it can be written", 2, dir + "/gamdat.tdt", false},
+        {"leaving without a choice", SLOTS_LEAVE, dir + "/missing/gamdat.tdt", false},
+    };
+    new_game();
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        Label menu_lines[MENU_ITEM_COUNT] = {};
+        MenuState m;
+        for (int32_t i = 0; i < MENU_ITEM_COUNT; i++) m.labels[i] = &menu_lines[i];
+        menu_start(m);
+        open(0);
+        click_line(c.line);
+        slots_save_chosen(d, c.path.c_str());
+        ticks = 1000;
+        menu_after_dispatch(m, d.save_failed ? DISPATCH_SAVE_FAILED : DISPATCH_NOTHING);
+        for (int32_t later : {0, NOTICE_TICKS}) {
+            ticks = 1000 + later;
+            EXPECT_EQ(menu_notice(m) != nullptr, c.told) << later;
+        }
+        if (!c.told) continue;
+        EXPECT_STREQ(menu_notice(m), "Hru nelze uložit");
+        ticks = 1000 + NOTICE_TICKS + 1;
+        EXPECT_EQ(menu_notice(m), nullptr) << "gone after two seconds";
+        ticks = 999;
+        EXPECT_EQ(menu_notice(m), nullptr) << "gone once another screen reset the ticks";
+    }
+    ticks = 0;
+}
+
+}  // namespace

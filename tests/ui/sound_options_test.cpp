@@ -173,7 +173,7 @@ TEST_F(SoundOptionsPass, WithoutMusicTheMusicLinesAreGreyAndDoNothing) {
     }
     EXPECT_EQ(settings.music_volume, 120);
     EXPECT_EQ(settings.music_track, TRACK_SPRING);
-    EXPECT_EQ(rec().opened, std::vector<std::string>{SPRING}) << "no track opened from this screen";
+    EXPECT_EQ(rec().opened, (std::vector<std::string>{SPRING, DREAM})) << "no track opened from this screen";
     pass(SOUND_EFFECTS_DOWN, true, 60);
     EXPECT_EQ(settings.sound_volume, 250);
     EXPECT_EQ(sound_text_look(s, TEXT_EFFECTS_LEFT), LOOK_HIGHLIGHT);
@@ -199,14 +199,21 @@ TEST_F(SoundOptionsPass, ATrackChoiceRestartsTheMusicAndAMissingFileSilencesIt) 
         EXPECT_EQ(rec().outputs_open, 1) << "the old track stopped, the new one plays";
         EXPECT_EQ(game.current_track, 1) << "alternating mode starts current_track without switching it";
     }
-    // Dream goes missing: choosing "postupně" (current_track 1 → Dream) silences the music.
+    // Dream goes missing: "postupně" (current_track 1 → Dream) plays Spring instead.
     rec().files.erase(DREAM);
     pass(SOUND_TRACK, true, 60);
+    pass(SOUND_TRACK, false);
     EXPECT_EQ(settings.music_track, TRACK_ALTERNATE);
+    EXPECT_EQ(rec().opened.back(), SPRING);
+    EXPECT_NE(music_stream, nullptr);
+    // Both gone: the next choice silences the music, and none follows.
+    rec().files.erase(SPRING);
+    pass(SOUND_TRACK, true, 60);
+    EXPECT_EQ(settings.music_track, TRACK_DREAM);
     EXPECT_EQ(music_stream, nullptr);
     EXPECT_EQ(sound_text_look(s, TEXT_TRACK), LOOK_DISABLED);
     pass(SOUND_TRACK, true, 60);
-    EXPECT_EQ(settings.music_track, TRACK_ALTERNATE) << "no more track choices without music";
+    EXPECT_EQ(settings.music_track, TRACK_DREAM) << "no more track choices without music";
 }
 
 TEST_F(SoundOptionsPass, HoverLooksValueTextsAndLeaving) {

@@ -73,22 +73,23 @@ struct NamedFont {
 }  // namespace
 
 int main(int argc, char **argv) {
-    std::string out_dir, font_dir = "/usr/share/fonts/truetype/dejavu", dump_dir;
+    std::string out_dir, font_dir = "/usr/share/fonts/truetype/dejavu", dump_dir, forms_dir;
     bool report = false;
     if (argc == 3 && std::string(argv[1]) == "--icons") return write_icons(argv[2]);
     for (int i = 1; i < argc; ++i) {
         std::string arg = argv[i];
         if (arg == "--fonts" && i + 1 < argc) font_dir = argv[++i];
         else if (arg == "--dump" && i + 1 < argc) dump_dir = argv[++i];
+        else if (arg == "--forms" && i + 1 < argc) forms_dir = argv[++i];
         else if (arg == "--report") report = true;
         else if (out_dir.empty() && arg[0] != '-') out_dir = arg;
         else {
-            std::fprintf(stderr, "usage: %s OUTPUT_DIR [--fonts DIR] [--dump DIR] [--report]\n       %s --icons DIR\n", argv[0], argv[0]);
+            std::fprintf(stderr, "usage: %s OUTPUT_DIR [--fonts DIR] [--dump DIR] [--forms DIR] [--report]\n       %s --icons DIR\n", argv[0], argv[0]);
             return 2;
         }
     }
     if (out_dir.empty()) {
-        std::fprintf(stderr, "usage: %s OUTPUT_DIR [--fonts DIR] [--dump DIR] [--report]\n       %s --icons DIR\n", argv[0], argv[0]);
+        std::fprintf(stderr, "usage: %s OUTPUT_DIR [--fonts DIR] [--dump DIR] [--forms DIR] [--report]\n       %s --icons DIR\n", argv[0], argv[0]);
         return 2;
     }
 
@@ -175,6 +176,21 @@ int main(int argc, char **argv) {
     if (!write_packed_datafile(tmp, dat) || std::rename(tmp.c_str(), dat_path.c_str()) != 0) {
         std::fprintf(stderr, "cannot write %s\n", dat_path.c_str());
         return 1;
+    }
+    // The same objects in every other form the game reads, for its tests:
+    // FORMS_DIR/<form>.dat.
+    if (!forms_dir.empty()) {
+        if (!make_dir(forms_dir)) {
+            std::fprintf(stderr, "cannot create %s: %s\n", forms_dir.c_str(), std::strerror(errno));
+            return 1;
+        }
+        for (const NamedForm &f : datafile_forms()) {
+            const std::string path = forms_dir + "/" + f.name + ".dat";
+            if (!write_datafile(path, dat, f.form)) {
+                std::fprintf(stderr, "cannot write %s\n", path.c_str());
+                return 1;
+            }
+        }
     }
     if (!write_text_file(data_dir + "/allegro.cfg", ALLEGRO_CFG)) {
         std::fprintf(stderr, "cannot write %s/allegro.cfg\n", data_dir.c_str());
