@@ -39,3 +39,4 @@ extern const CliCommand MOVE_COMMAND;
 extern const CliCommand SELFPLAY_COMMAND;
 extern const CliCommand BENCH_COMMAND;
 extern const CliCommand SLOTS_COMMAND;
+extern const CliCommand ANALYSE_COMMAND;

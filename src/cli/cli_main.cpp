@@ -19,8 +19,8 @@ const CliCommand HELP_COMMAND = {
     cli_help};
 
 // The order of the overview.
-const CliCommand* const COMMANDS[] = {&PERFT_COMMAND, &SHOW_COMMAND,  &MOVE_COMMAND, &SELFPLAY_COMMAND,
-                                      &BENCH_COMMAND, &SLOTS_COMMAND, &HELP_COMMAND};
+const CliCommand* const COMMANDS[] = {&PERFT_COMMAND, &SHOW_COMMAND,    &MOVE_COMMAND,  &SELFPLAY_COMMAND,
+                                      &BENCH_COMMAND, &SLOTS_COMMAND,   &ANALYSE_COMMAND, &HELP_COMMAND};
 
 const char OVERVIEW_HEAD[] =
     "talvena-cli: Czech draughts positions analysed with the game's own rules and\n"
