@@ -40,3 +40,4 @@ extern const CliCommand SELFPLAY_COMMAND;
 extern const CliCommand BENCH_COMMAND;
 extern const CliCommand SLOTS_COMMAND;
 extern const CliCommand ANALYSE_COMMAND;
+extern const CliCommand MATCH_COMMAND;

@@ -79,6 +79,9 @@ struct SearchLimits {
     const std::atomic<bool>* stop = nullptr;    // set from another thread to end early
     int table_bits = 20;                        // entries of the transposition table, as a power of two
     int chain = -1;  // a capture chain goes on with the piece on this square: the root's turns are its captures
+    // time_ms counts this thread's processor time instead of the wall clock's:
+    // a busy machine then slows the run, not the play.
+    bool thread_time = false;
 };
 
 struct SearchReport {

@@ -7,6 +7,8 @@
 #include <cstring>
 #include <memory>
 
+#include <time.h>
+
 #include "engine/engine.h"
 #include "engine/tables.h"
 
@@ -42,7 +44,16 @@ struct Searcher {
     EngineMove pv[ENGINE_MAX_PLY][ENGINE_MAX_PLY];
     int pv_length[ENGINE_MAX_PLY] = {};
 
+    double thread_start = 0;
+
+    static double thread_clock() {
+        timespec ts{};
+        clock_gettime(CLOCK_THREAD_CPUTIME_ID, &ts);
+        return static_cast<double>(ts.tv_sec) + static_cast<double>(ts.tv_nsec) * 1e-9;
+    }
+
     double seconds() const {
+        if (limits.thread_time) return thread_clock() - thread_start;
         return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     }
 
@@ -248,6 +259,7 @@ SearchResult engine_search(const EnginePosition& root, const SearchLimits& limit
     auto s = std::make_unique<Searcher>();
     s->limits = limits;
     s->start = std::chrono::steady_clock::now();
+    s->thread_start = Searcher::thread_clock();
     s->table.assign(size_t{1} << limits.table_bits, TableEntry{});
     s->mask = (uint64_t{1} << limits.table_bits) - 1;
     s->move_stack.resize(static_cast<size_t>(ENGINE_MAX_PLY) * ENGINE_MAX_MOVES);

@@ -288,3 +288,22 @@ TEST(CliAnalyse, OneLinePerDepthThenTheBestWholeTurn) {
     expect_bad_input(run_cli({"analyse", "start", "--time", "0"}), "time 0");
     expect_bad_input(run_cli({"analyse"}), "no position");
 }
+
+TEST(CliMatch, WholeGamesWhoseEveryEngineTurnTheRulesAccept) {
+    // Four games: each colour with 12 and with 8 men. A turn the rules refuse
+    // would end the run with status 1.
+    const CliResult r = run_cli({"match", "4", "--time", "5", "--seed", "3"});
+    ASSERT_EQ(r.status, CLI_OK) << r.err;
+    const std::vector<std::string> lines = lines_of(r.out);
+    ASSERT_GE(lines.size(), 5u) << r.out;
+    long long games = 0, wins = 0, draws = 0, losses = 0;
+    ASSERT_EQ(std::sscanf(lines.back().c_str(), "games %lld wins %lld draws %lld losses %lld", &games, &wins, &draws,
+                          &losses),
+              4)
+        << lines.back();
+    EXPECT_EQ(games, 4);
+    EXPECT_EQ(wins + draws + losses, 4);
+    EXPECT_EQ(lines[0].rfind("engine blue, 12 men: ", 0), 0u) << lines[0];
+    expect_bad_input(run_cli({"match", "0"}), "no games");
+    expect_bad_input(run_cli({"match", "2", "--time", "0"}), "time 0");
+}
