@@ -46,10 +46,10 @@ int side_terms(const EnginePosition& p, int side, uint64_t empty) {
         const int s = __builtin_ctzll(m);
         score += ADVANCE[side == 0 ? 7 - row_of(s) : row_of(s)];
     }
-    if (p.men[op] != 0) score += BACK_ROW * __builtin_popcountll(p.men[side] & HOME_ROW[side]);
-    score += CENTRE * __builtin_popcountll((p.men[side] | p.kings[side]) & CENTRE_SQUARES);
+    if (p.men[op] != 0) score += BACK_ROW * bit_count(p.men[side] & HOME_ROW[side]);
+    score += CENTRE * bit_count((p.men[side] | p.kings[side]) & CENTRE_SQUARES);
     score += KING_MOBILITY * king_mobility(p.kings[side], empty);
-    score += KING_ON_LONG_DIAGONAL * __builtin_popcountll(p.kings[side] & LONG_DIAGONAL);
+    score += KING_ON_LONG_DIAGONAL * bit_count(p.kings[side] & LONG_DIAGONAL);
     return score;
 }
 
@@ -57,8 +57,8 @@ int side_terms(const EnginePosition& p, int side, uint64_t empty) {
 
 int evaluate(const EnginePosition& p) {
     const uint64_t empty = ~(p.men[0] | p.men[1] | p.kings[0] | p.kings[1]) & DARK;
-    const int men[2] = {__builtin_popcountll(p.men[0]), __builtin_popcountll(p.men[1])};
-    const int kings[2] = {__builtin_popcountll(p.kings[0]), __builtin_popcountll(p.kings[1])};
+    const int men[2] = {bit_count(p.men[0]), bit_count(p.men[1])};
+    const int kings[2] = {bit_count(p.kings[0]), bit_count(p.kings[1])};
     const int material[2] = {MAN * men[0] + KING * kings[0], MAN * men[1] + KING * kings[1]};
     const int me = p.side;
     const int op = 1 - me;

@@ -247,11 +247,11 @@ uint64_t count_turns(const EnginePosition& p) {
     // Each direction apart: two men may step to one square.
     uint64_t n = 0;
     if (me == 0)
-        n = static_cast<uint64_t>(__builtin_popcountll(((p.men[0] & NOT_LEFT) >> 9) & empty) +
-                                  __builtin_popcountll(((p.men[0] & NOT_RIGHT) >> 7) & empty));
+        n = static_cast<uint64_t>(bit_count(((p.men[0] & NOT_LEFT) >> 9) & empty) +
+                                  bit_count(((p.men[0] & NOT_RIGHT) >> 7) & empty));
     else
-        n = static_cast<uint64_t>(__builtin_popcountll(((p.men[1] & NOT_LEFT) << 7) & empty) +
-                                  __builtin_popcountll(((p.men[1] & NOT_RIGHT) << 9) & empty));
+        n = static_cast<uint64_t>(bit_count(((p.men[1] & NOT_LEFT) << 7) & empty) +
+                                  bit_count(((p.men[1] & NOT_RIGHT) << 9) & empty));
     for (uint64_t k = p.kings[me]; k; k &= k - 1) {
         const int s = __builtin_ctzll(k);
         for (int d = 0; d < 4; d++) {

@@ -4,9 +4,13 @@
 // game's quiet-move rule and by repetition.
 #include <algorithm>
 #include <chrono>
+#include <cmath>
+#include <cstdlib>
 #include <cstring>
+#include <new>
 #include <memory>
 
+#include <sys/mman.h>
 #include <time.h>
 
 #include "engine/engine.h"
@@ -18,6 +22,18 @@ namespace {
 constexpr int DRAW_QUIET_MOVES = 17;
 constexpr int INFINITE = ENGINE_WIN + 1;
 
+// Late quiet moves are searched shallower, the more the later and deeper;
+// one that then beats alpha is searched again at full depth.
+struct Reductions {
+    int of[64][64] = {};
+    Reductions() {
+        for (int d = 1; d < 64; d++)
+            for (int i = 1; i < 64; i++) of[d][i] = static_cast<int>(0.5 + std::log(d) * std::log(i) / 1.8);
+    }
+};
+
+const Reductions REDUCTIONS;
+
 enum Bound : uint8_t { BOUND_NONE = 0, BOUND_UPPER = 1, BOUND_LOWER = 2, BOUND_EXACT = 3 };
 
 struct TableEntry {
@@ -28,14 +44,61 @@ struct TableEntry {
     uint16_t move;  // index in the position's ordered-by-generation turn list, +1; 0 none
 };
 
+// Two entries share a cache line: the first keeps the deepest result seen,
+// the second the latest, so the quiet ends of the tree cannot push out what
+// the deep searches found.
+struct alignas(32) Bucket {
+    TableEntry slot[2];
+};
+
+// The table on huge pages where the system offers them: its reads are
+// scattered, and with small pages most of them miss the address cache too.
+struct Table {
+    Bucket* buckets = nullptr;
+    uint64_t mask = 0;
+
+    explicit Table(int bits) {
+        const size_t count = size_t{1} << (bits - 1);
+        const size_t bytes = count * sizeof(Bucket);
+        const size_t align = bytes >= (size_t{2} << 20) ? (size_t{2} << 20) : alignof(Bucket);
+        buckets = static_cast<Bucket*>(std::aligned_alloc(align, bytes));
+        if (buckets == nullptr) throw std::bad_alloc();
+        madvise(buckets, bytes, MADV_HUGEPAGE);
+        std::memset(static_cast<void*>(buckets), 0, bytes);
+        mask = count - 1;
+    }
+    ~Table() { std::free(buckets); }
+    Table(const Table&) = delete;
+    Table& operator=(const Table&) = delete;
+
+    Bucket& bucket(uint64_t key) const { return buckets[key & mask]; }
+
+    // The entry of `key`, or nullptr.
+    TableEntry* find(uint64_t key) const {
+        Bucket& b = bucket(key);
+        if (b.slot[0].key == key && b.slot[0].bound != BOUND_NONE) return &b.slot[0];
+        if (b.slot[1].key == key && b.slot[1].bound != BOUND_NONE) return &b.slot[1];
+        return nullptr;
+    }
+
+    void store(uint64_t key, int depth, const TableEntry& e) const {
+        Bucket& b = bucket(key);
+        if (b.slot[0].key == key || depth >= b.slot[0].depth) {
+            if (b.slot[0].key != key) b.slot[1] = b.slot[0];
+            b.slot[0] = e;
+        } else {
+            b.slot[1] = e;
+        }
+    }
+};
+
 struct Searcher {
     SearchLimits limits;
     std::chrono::steady_clock::time_point start;
     uint64_t nodes = 0;
     bool aborted = false;
     bool may_abort = false;
-    std::vector<TableEntry> table;
-    uint64_t mask = 0;
+    std::unique_ptr<Table> table;
     std::vector<EngineMove> move_stack;  // ENGINE_MAX_MOVES a ply
     std::vector<uint64_t> keys;          // the game's positions, then the path's
     size_t played = 0;
@@ -113,8 +176,8 @@ int Searcher::order(const EnginePosition& p, EngineMove* moves, int n, int tt_mo
         if (i + 1 == tt_move) {
             k = 1 << 30;
         } else if (m.taken != 0) {
-            const int kings = __builtin_popcountll(m.taken & p.kings[1 - p.side]);
-            k = (1 << 28) + 1000 * (__builtin_popcountll(m.taken) + 2 * kings) + (m.crowns ? 500 : 0);
+            const int kings = bit_count(m.taken & p.kings[1 - p.side]);
+            k = (1 << 28) + 1000 * (bit_count(m.taken) + 2 * kings) + (m.crowns ? 500 : 0);
         } else {
             const uint32_t id = quiet_id(m);
             if (id == killers[ply][0])
@@ -155,30 +218,30 @@ int Searcher::search(const EnginePosition& p, int depth, int alpha, int beta, in
     keys[played + static_cast<size_t>(ply)] = p.key;
 
     EngineMove* moves = &move_stack[static_cast<size_t>(ply) * ENGINE_MAX_MOVES];
-    int n = ply == 0 && limits.chain >= 0 ? generate_continuations(p, limits.chain, moves) : generate_turns(p, moves);
-    // A side that cannot move has lost; that is asked before the draw rule.
-    if (n == 0) return -(ENGINE_WIN - ply);
-    if (ply > 0 && (p.quiet >= DRAW_QUIET_MOVES || repeated(p, ply))) return 0;
+    if (ply > 0 && (p.quiet >= DRAW_QUIET_MOVES || repeated(p, ply))) {
+        // A side that cannot move has lost, which is asked before the draw rule.
+        return generate_turns(p, moves) == 0 ? -(ENGINE_WIN - ply) : 0;
+    }
     if (ply >= ENGINE_MAX_PLY - 1) return evaluate(p);
+
+    const bool pv_node = beta - alpha > 1;
+    // The root of a chain is not the position's own turn list: keep it out of the table.
+    const bool use_table = ply > 0 || limits.chain < 0;
+    const TableEntry* entry = use_table ? table->find(p.key) : nullptr;
+    if (entry != nullptr && !pv_node && entry->depth >= depth && ply > 0) {
+        const int s = score_from_table(entry->score, ply);
+        if (entry->bound == BOUND_EXACT) return s;
+        if (entry->bound == BOUND_LOWER && s >= beta) return s;
+        if (entry->bound == BOUND_UPPER && s <= alpha) return s;
+    }
+
+    int n = ply == 0 && limits.chain >= 0 ? generate_continuations(p, limits.chain, moves) : generate_turns(p, moves);
+    if (n == 0) return -(ENGINE_WIN - ply);
     const bool capture = moves[0].taken != 0;
     // Past the horizon only captures go on, so no exchange is cut in half.
     if (depth <= 0 && !capture) return evaluate(p);
     n = drop_same_captures(moves, n);
-
-    const bool pv_node = beta - alpha > 1;
-    // The root of a chain is not the position's own turn list: keep it out of the table.
-    TableEntry dummy{};
-    TableEntry& entry = ply == 0 && limits.chain >= 0 ? dummy : table[p.key & mask];
-    int tt_move = 0;
-    if (entry.key == p.key && entry.bound != BOUND_NONE) {
-        tt_move = entry.move <= n ? entry.move : 0;
-        const int s = score_from_table(entry.score, ply);
-        if (!pv_node && entry.depth >= depth && ply > 0) {
-            if (entry.bound == BOUND_EXACT) return s;
-            if (entry.bound == BOUND_LOWER && s >= beta) return s;
-            if (entry.bound == BOUND_UPPER && s <= alpha) return s;
-        }
-    }
+    const int tt_move = entry != nullptr && entry->move <= n ? entry->move : 0;
 
     int order_index[ENGINE_MAX_MOVES];
     order(p, moves, n, tt_move, ply, order_index);
@@ -189,6 +252,7 @@ int Searcher::search(const EnginePosition& p, int depth, int alpha, int beta, in
     for (int i = 0; i < n; i++) {
         const EngineMove& m = moves[i];
         const EnginePosition child = after_turn(p, m);
+        __builtin_prefetch(&table->bucket(child.key));
         // A forced move costs no depth; captures past the horizon stay at 0.
         int next = depth - 1;
         if (n == 1 && depth > 0) next = depth;
@@ -198,8 +262,9 @@ int Searcher::search(const EnginePosition& p, int depth, int alpha, int beta, in
             score = -search(child, next, -beta, -alpha, ply + 1);
         } else {
             int reduce = 0;
-            if (!capture && ply > 0 && depth >= 3 && i >= 3 && quiet_id(m) != killers[ply][0] && quiet_id(m) != killers[ply][1])
-                reduce = i >= 8 && depth >= 6 ? 2 : 1;
+            if (!capture && ply > 0 && depth >= 3 && i >= 2 && quiet_id(m) != killers[ply][0] &&
+                quiet_id(m) != killers[ply][1])
+                reduce = std::max(1, REDUCTIONS.of[std::min(depth, 63)][std::min(i, 63)] - (pv_node ? 1 : 0));
             score = -search(child, next - reduce, -alpha - 1, -alpha, ply + 1);
             if (score > alpha && reduce > 0) score = -search(child, next, -alpha - 1, -alpha, ply + 1);
             if (score > alpha && score < beta) score = -search(child, next, -beta, -alpha, ply + 1);
@@ -235,12 +300,11 @@ int Searcher::search(const EnginePosition& p, int depth, int alpha, int beta, in
     }
 
     const uint8_t bound = best >= beta ? BOUND_LOWER : best > alpha_in ? BOUND_EXACT : BOUND_UPPER;
-    if (entry.key != p.key || depth >= entry.depth || bound == BOUND_EXACT) {
-        entry.key = p.key;
-        entry.score = static_cast<int16_t>(score_to_table(best, ply));
-        entry.depth = static_cast<int8_t>(std::max(depth, -1));
-        entry.bound = bound;
-        entry.move = static_cast<uint16_t>(order_index[best_index] + 1);
+    if (use_table) {
+        const int stored = std::max(depth, -1);
+        table->store(p.key, stored,
+                     TableEntry{p.key, static_cast<int16_t>(score_to_table(best, ply)), static_cast<int8_t>(stored),
+                                bound, static_cast<uint16_t>(order_index[best_index] + 1)});
     }
     return best;
 }
@@ -260,8 +324,7 @@ SearchResult engine_search(const EnginePosition& root, const SearchLimits& limit
     s->limits = limits;
     s->start = std::chrono::steady_clock::now();
     s->thread_start = Searcher::thread_clock();
-    s->table.assign(size_t{1} << limits.table_bits, TableEntry{});
-    s->mask = (uint64_t{1} << limits.table_bits) - 1;
+    s->table = std::make_unique<Table>(std::min(std::max(limits.table_bits, 10), 30));
     s->move_stack.resize(static_cast<size_t>(ENGINE_MAX_PLY) * ENGINE_MAX_MOVES);
     s->keys = played;
     s->played = played.size();
@@ -274,7 +337,20 @@ SearchResult engine_search(const EnginePosition& root, const SearchLimits& limit
         s->may_abort = depth > 1;
         if (s->may_abort) s->check_time();
         if (s->aborted) break;
-        const int score = s->search(root, depth, -INFINITE, INFINITE, 0);
+        // A window round the last score; a score outside it is searched again
+        // with the window open on that side.
+        int window = 40;
+        int alpha = depth >= 5 && !is_win_score(result.score) ? result.score - window : -INFINITE;
+        int beta = depth >= 5 && !is_win_score(result.score) ? result.score + window : INFINITE;
+        int score = 0;
+        for (;;) {
+            score = s->search(root, depth, alpha, beta, 0);
+            if (s->aborted || (score > alpha && score < beta)) break;
+            window *= 4;
+            if (score <= alpha) alpha = std::max(score - window, -INFINITE);
+            if (score >= beta) beta = std::min(score + window, INFINITE);
+            if (window > 1000) alpha = -INFINITE, beta = INFINITE;
+        }
         if (s->aborted) break;
         result.depth = depth;
         result.score = score;

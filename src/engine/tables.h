@@ -47,6 +47,15 @@ struct Tables {
 
 constexpr Tables TABLES;
 
+// Bits set. The portable build has no population-count instruction, and the
+// library call the compiler falls back on costs more than these few steps.
+inline int bit_count(uint64_t b) {
+    b = b - ((b >> 1) & 0x5555555555555555ull);
+    b = (b & 0x3333333333333333ull) + ((b >> 2) & 0x3333333333333333ull);
+    b = (b + (b >> 4)) & 0x0F0F0F0F0F0F0F0Full;
+    return static_cast<int>((b * 0x0101010101010101ull) >> 56);
+}
+
 constexpr uint64_t splitmix(uint64_t& state) {
     uint64_t z = (state += 0x9E3779B97F4A7C15ull);
     z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ull;
