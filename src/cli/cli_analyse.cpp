@@ -52,11 +52,9 @@ int run(int argc, const char* const* argv, std::string& out, std::string& err) {
     }
     int32_t side = BLUE;
     if (!parse_position(args.positional[0], side, why)) return cli_fail(err, why);
-    int32_t pieces[SQUARE_COUNT];
-    for (int i = 0; i < SQUARE_COUNT; i++) pieces[i] = board[i].piece;
 
     const bool algebraic = args.has("--algebraic");
-    const SearchResult r = engine_search(engine_position(pieces, side), limits, {},
+    const SearchResult r = engine_search(engine_position_of_board(side), limits, {},
                                          [&](const SearchReport& report) { out += report_line(report, algebraic); });
     out += "best " + (r.has_move ? turn_text(r.best, algebraic) : std::string("none")) + "\n";
     return CLI_OK;

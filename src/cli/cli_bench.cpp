@@ -166,9 +166,7 @@ EnginePosition start_position() {
     int32_t side = BLUE;
     std::string why;
     parse_position("start", side, why);
-    int32_t pieces[SQUARE_COUNT];
-    for (int i = 0; i < SQUARE_COUNT; i++) pieces[i] = board[i].piece;
-    return engine_position(pieces, side);
+    return engine_position_of_board(side);
 }
 
 void time_engine(std::string& out) {

@@ -24,9 +24,7 @@ struct MatchGame {
 };
 
 EnginePosition live_position(int32_t side, int32_t quiet) {
-    int32_t pieces[SQUARE_COUNT];
-    for (int i = 0; i < SQUARE_COUNT; i++) pieces[i] = board[i].piece;
-    EnginePosition p = engine_position(pieces, side);
+    EnginePosition p = engine_position_of_board(side);
     p.quiet = quiet;
     return p;
 }

@@ -172,9 +172,7 @@ int run(int argc, const char* const* argv, std::string& out, std::string& err) {
     if (!parse_position(args.positional.size() == 2 ? args.positional[1] : "start", side, why))
         return cli_fail(err, why);
     if (args.has("--fast")) {
-        int32_t pieces[SQUARE_COUNT];
-        for (int i = 0; i < SQUARE_COUNT; i++) pieces[i] = board[i].piece;
-        const EnginePosition p = engine_position(pieces, side);
+        const EnginePosition p = engine_position_of_board(side);
         for (int d = 1; d <= static_cast<int>(depth); d++)
             out += std::to_string(d) + " " + std::to_string(engine_perft(p, d)) + "\n";
         return CLI_OK;

@@ -38,6 +38,8 @@ struct EngineMove {
 // Piece codes 0..4 as the board keeps them (EMPTY, BLUE_MAN, RED_MAN,
 // BLUE_KING, RED_KING) and the game's side (1 blue, 2 red).
 EnginePosition engine_position(const int32_t pieces[64], int32_t side);
+// The same for the game's live board.
+EnginePosition engine_position_of_board(int32_t side);
 
 // Every whole turn the game's acceptance rule and chains allow, in a fixed
 // order: kings' captures if any, else men's captures if any, else every step

@@ -3,6 +3,7 @@
 // cross a square it emptied earlier in the same turn.
 #include <cstring>
 
+#include "app/game_state.h"
 #include "engine/engine.h"
 #include "engine/tables.h"
 
@@ -130,6 +131,12 @@ EnginePosition engine_position(const int32_t pieces[64], int32_t side) {
     p.quiet = 0;
     p.key = position_key(p);
     return p;
+}
+
+EnginePosition engine_position_of_board(int32_t side) {
+    int32_t pieces[SQUARE_COUNT];
+    for (int i = 0; i < SQUARE_COUNT; i++) pieces[i] = board[i].piece;
+    return engine_position(pieces, side);
 }
 
 bool must_capture(const EnginePosition& p) {

@@ -15,21 +15,9 @@ namespace {
 using e2e::Image;
 using e2e::Pixel;
 
-// Green pixels of the legal-destination marker on a square.
-int marker_pixels(const Image& img, int square) {
-    const int x0 = 275 + (square % 8) * 58, y0 = 56 + (square / 8) * 58;
-    int n = 0;
-    for (int y = y0; y < y0 + 58; y++)
-        for (int x = x0; x < x0 + 58; x++) {
-            const Pixel p = img.at(x, y);
-            n += p.g > p.r + 50 && p.g > p.b + 30;
-        }
-    return n;
-}
-
 int marked_square(const Image& img) {
     for (int sq = 0; sq < 64; sq++)
-        if (marker_pixels(img, sq) > 150) return sq;
+        if (e2e::marker_pixels(img, sq) > 150) return sq;
     return -1;
 }
 
