@@ -14,6 +14,9 @@ set(TALVENA_APP_ID org.example.Talvena)
 set(TALVENA_RELEASE_DATE 2026-12-08)
 set(TALVENA_SHARE_DIR ${CMAKE_INSTALL_DATADIR}/talvena)
 set(TALVENA_LIBEXEC_DIR ${CMAKE_INSTALL_LIBEXECDIR}/talvena)
+# Debian keeps the commands that start games in <prefix>/games, which is on
+# every user's PATH; talvena-cli is a tool and stays in bin.
+set(TALVENA_GAMES_DIR games)
 
 install(TARGETS talvena RUNTIME DESTINATION ${TALVENA_LIBEXEC_DIR})
 install(TARGETS talvena-cli RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
@@ -31,10 +34,10 @@ function(talvena_relative_dir out from to)
   file(RELATIVE_PATH rel /prefix/${from} /prefix/${to})
   set(${out} ${rel} PARENT_SCOPE)
 endfunction()
-talvena_relative_dir(TALVENA_BIN_TO_SHARE ${CMAKE_INSTALL_BINDIR} ${TALVENA_SHARE_DIR})
-talvena_relative_dir(TALVENA_BIN_TO_LIBEXEC ${CMAKE_INSTALL_BINDIR} ${TALVENA_LIBEXEC_DIR})
+talvena_relative_dir(TALVENA_BIN_TO_SHARE ${TALVENA_GAMES_DIR} ${TALVENA_SHARE_DIR})
+talvena_relative_dir(TALVENA_BIN_TO_LIBEXEC ${TALVENA_GAMES_DIR} ${TALVENA_LIBEXEC_DIR})
 configure_file(${CMAKE_SOURCE_DIR}/packaging/talvena.sh.in ${CMAKE_BINARY_DIR}/packaging/talvena @ONLY)
-install(PROGRAMS ${CMAKE_BINARY_DIR}/packaging/talvena DESTINATION ${CMAKE_INSTALL_BINDIR})
+install(PROGRAMS ${CMAKE_BINARY_DIR}/packaging/talvena DESTINATION ${TALVENA_GAMES_DIR})
 
 install(FILES ${CMAKE_SOURCE_DIR}/packaging/${TALVENA_APP_ID}.desktop
         DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
@@ -47,8 +50,29 @@ foreach(size ${TALVENA_ICON_SIZES})
           DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/${size}x${size}/apps
           RENAME ${TALVENA_APP_ID}.png)
 endforeach()
-install(FILES ${CMAKE_SOURCE_DIR}/packaging/talvena.6 ${CMAKE_SOURCE_DIR}/packaging/talvena-cli.6
+# Man pages and the changelog go in compressed, as Debian has them: gzip -9n,
+# so the same sources always give the same bytes (no name, no time stamp).
+file(STRINGS ${CMAKE_SOURCE_DIR}/packaging/changelog TALVENA_CHANGELOG_HEAD LIMIT_COUNT 1)
+if(NOT TALVENA_CHANGELOG_HEAD MATCHES "^talvena \\(${PROJECT_VERSION}\\) ")
+  message(FATAL_ERROR "packaging/changelog does not start with version ${PROJECT_VERSION}: ${TALVENA_CHANGELOG_HEAD}")
+endif()
+set(TALVENA_GZIPPED)
+foreach(name talvena.6 talvena-cli.6 changelog)
+  set(gz ${CMAKE_BINARY_DIR}/packaging/${name}.gz)
+  add_custom_command(
+    OUTPUT ${gz}
+    COMMAND ${CMAKE_COMMAND} -E copy ${CMAKE_SOURCE_DIR}/packaging/${name} ${CMAKE_BINARY_DIR}/packaging/${name}
+    COMMAND gzip -9nf ${CMAKE_BINARY_DIR}/packaging/${name}
+    DEPENDS ${CMAKE_SOURCE_DIR}/packaging/${name}
+    VERBATIM)
+  list(APPEND TALVENA_GZIPPED ${gz})
+endforeach()
+add_custom_target(talvena_gzipped ALL DEPENDS ${TALVENA_GZIPPED})
+install(FILES ${CMAKE_BINARY_DIR}/packaging/talvena.6.gz ${CMAKE_BINARY_DIR}/packaging/talvena-cli.6.gz
         DESTINATION ${CMAKE_INSTALL_MANDIR}/man6)
+set(TALVENA_DOC_DIR ${CMAKE_INSTALL_DATADIR}/doc/talvena)
+install(FILES ${CMAKE_SOURCE_DIR}/packaging/copyright ${CMAKE_BINARY_DIR}/packaging/changelog.gz
+        DESTINATION ${TALVENA_DOC_DIR})
 
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME talvena)

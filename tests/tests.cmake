@@ -106,3 +106,10 @@ if(TALVENA_TSAN)
   add_executable(timer_tests ${CMAKE_SOURCE_DIR}/tests/app/game_state_test.cpp)
   target_link_libraries(timer_tests PRIVATE talvena_core GTest::gtest_main)
 endif()
+
+# The core stays free of Allegro, headers included.
+string(REPLACE ";" "|" CORE_SOURCE_LIST "${CORE_SOURCES}")
+string(REPLACE ";" "|" CORE_INCLUDE_LIST "${MPG123_INCLUDE_DIRS}")
+add_test(NAME core_without_allegro COMMAND ${CMAKE_COMMAND} -DCXX=${CMAKE_CXX_COMPILER}
+  -DSOURCE_DIR=${CMAKE_SOURCE_DIR} -DSOURCES=${CORE_SOURCE_LIST} -DINCLUDES=${CORE_INCLUDE_LIST}
+  -P ${CMAKE_SOURCE_DIR}/tools/core_includes.cmake)

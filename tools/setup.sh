@@ -7,12 +7,15 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 source tools/users.sh
 
+# Every program the build and the tests call comes from this list or from
+# the packages every Debian system has (Essential, or Priority required:
+# coreutils, bash, grep, sed, gzip, util-linux's setpriv, apt, dpkg).
 PACKAGES=(
   build-essential cmake pkg-config
   liballegro4-dev libmpg123-dev libfreetype-dev fonts-dejavu-core
   libgtest-dev libbenchmark-dev libx11-dev
-  xvfb xdotool imagemagick x11-utils lame sox strace
-  zlib1g-dev dpkg-dev desktop-file-utils appstream man-db groff-base
+  xvfb xdotool imagemagick x11-utils lame sox strace procps
+  zlib1g-dev dpkg-dev file lintian desktop-file-utils appstream man-db groff-base
   clang libclang-rt-14-dev
 )
 

@@ -1,14 +1,14 @@
-// Game play: the Allegro side of the game loop. It polls the input, hands it
-// to loop_pass and does what the pass asks: timers, sounds, the frame and
-// the menu.
+// Game play: the Allegro side of the game loop, run by the toolkit's frame
+// loop. Each pass hands the input to loop_pass and does what the pass asks:
+// timers, sounds, the frame and the menu.
 #include "play/game_loop.h"
 
 #include <atomic>
+#include <ctime>
 #include <thread>
 
 #include "app/game_state.h"
 #include "app/resources.h"
-#include "audio/music.h"
 #include "audio/sound_effects.h"
 #include "play/hint.h"
 #include "play/loop_logic.h"
@@ -65,72 +65,104 @@ void start_play(LoopState& st) {
     ticks = 0;
 }
 
+// The loop's state and what the last pass asked for.
+struct Play {
+    LoopState st;
+    LoopOutput out;
+    int32_t quit;  // "Konec" chosen in the menu of a decided game
+    HintThread hint;
+};
+
+int32_t play_pass(void* data, const FrameInput& polled) {
+    Play& p = *static_cast<Play*>(data);
+    if (p.quit) return FRAME_LEAVE;
+    LoopInput in;
+    in.mouse_x = polled.mouse_x;
+    in.mouse_y = polled.mouse_y;
+    in.mouse_b = polled.mouse_b;
+    in.key_x = key[KEY_X] ? 1 : 0;
+    in.key_esc = key[KEY_ESC] ? 1 : 0;
+    in.key_h = key[KEY_H] ? 1 : 0;
+    in.key_backspace = key[KEY_BACKSPACE] ? 1 : 0;
+    HintAnswer answer{-1, -1};
+    in.hint_arrived = hint_arrived(p.hint, answer) ? 1 : 0;
+    in.hint_from = answer.from;
+    in.hint_to = answer.to;
+    in.key_waiting = key_waiting;
+    in.ticks = ticks;
+    in.clock_minutes = clock_minutes;
+    in.clock_seconds = clock_seconds;
+
+    const LoopOutput out = loop_pass(p.st, in);
+    p.out = out;
+    if (out.hint_drop) hint_finish(p.hint);
+    if (out.hint_ask) hint_start(p.hint, hint_question(p.st));
+    if (out.leave) return FRAME_LEAVE;
+    if (out.ticks_reset) ticks = 0;
+    if (out.clock_set) {
+        clock_minutes = out.clock_minutes;
+        clock_seconds = out.clock_seconds;
+    }
+    if (out.pick_sound) play_pick_sound(RES_SND_PICK);
+    if (out.move_sound) play_move_sound();
+
+    if (out.menu == LOOP_MENU_GAME_OVER) {
+        p.out.menu = LOOP_MENU_NONE;
+        // With no game in progress the menu answers a new game, a loaded
+        // one or "Konec".
+        if (main_menu() == MENU_QUIT) {
+            p.quit = 1;
+            return FRAME_LEAVE;
+        }
+        start_play(p.st);
+        return FRAME_SKIP;
+    }
+    return FRAME_SHOW;
+}
+
+// The board, the side panel with the time of day, and the notices all
+// follow from these.
+uint64_t play_picture(const void* data) {
+    const Play& p = *static_cast<const Play*>(data);
+    uint64_t key = picture_key(PICTURE_KEY_START, p.st);
+    key = picture_key(key, p.out);
+    key = picture_key(key, board);
+    key = picture_key(key, settings);
+    key = picture_key(key, game);
+    return picture_key(key, static_cast<int64_t>(std::time(nullptr)));
+}
+
+BITMAP* play_draw(void* data, int32_t& with_pointer) {
+    const LoopOutput& out = static_cast<Play*>(data)->out;
+    with_pointer = compose_frame(out.pointer_square, out.piece_picked, out.side_to_move, out.notice, out.seconds,
+                                 out.minutes, out.hint_piece, out.hint_target);
+    return frame_buffer;
+}
+
+void play_after(void* data) {
+    Play& p = *static_cast<Play*>(data);
+    if (p.out.menu != LOOP_MENU_FROM_BOARD) return;
+    // Time spent in the menu does not count.
+    game.paused_seconds = clock_seconds;
+    game.paused_minutes = clock_minutes;
+    const int saved_ticks = ticks;
+    hint_finish(p.hint);
+    if (loop_after_menu(p.st, main_menu())) {
+        start_play(p.st);
+    } else {
+        clock_minutes = game.paused_minutes;
+        clock_seconds = game.paused_seconds;
+        ticks = saved_ticks;
+    }
+}
+
 }  // namespace
 
 int32_t game_loop(int32_t menu_result) {
     if (menu_result == MENU_QUIT) return 0;
-    LoopState st;
-    start_play(st);
-    HintThread hint;
-    while (!quit_requested) {
-        poll_keyboard();
-        poll_mouse();
-        LoopInput in;
-        in.mouse_x = mouse_x;
-        in.mouse_y = mouse_y;
-        in.mouse_b = mouse_b;
-        in.key_x = key[KEY_X] ? 1 : 0;
-        in.key_esc = key[KEY_ESC] ? 1 : 0;
-        in.key_h = key[KEY_H] ? 1 : 0;
-        in.key_backspace = key[KEY_BACKSPACE] ? 1 : 0;
-        HintAnswer answer{-1, -1};
-        in.hint_arrived = hint_arrived(hint, answer) ? 1 : 0;
-        in.hint_from = answer.from;
-        in.hint_to = answer.to;
-        in.key_waiting = key_waiting;
-        in.ticks = ticks;
-        in.clock_minutes = clock_minutes;
-        in.clock_seconds = clock_seconds;
-
-        const LoopOutput out = loop_pass(st, in);
-        if (out.hint_drop) hint_finish(hint);
-        if (out.hint_ask) hint_start(hint, hint_question(st));
-        if (out.leave) break;
-        if (out.ticks_reset) ticks = 0;
-        if (out.clock_set) {
-            clock_minutes = out.clock_minutes;
-            clock_seconds = out.clock_seconds;
-        }
-        if (out.pick_sound) play_pick_sound(RES_SND_PICK);
-        if (out.move_sound) play_move_sound();
-
-        if (out.menu == LOOP_MENU_GAME_OVER) {
-            // With no game in progress the menu answers a new game, a loaded
-            // one or "Konec".
-            if (main_menu() == MENU_QUIT) break;
-            start_play(st);
-            continue;
-        }
-
-        compose_frame(out.pointer_square, out.piece_picked, out.side_to_move, out.notice, out.seconds,
-                      out.minutes, out.hint_piece, out.hint_target);
-        poll_music();
-
-        if (out.menu == LOOP_MENU_FROM_BOARD) {
-            // Time spent in the menu does not count.
-            game.paused_seconds = clock_seconds;
-            game.paused_minutes = clock_minutes;
-            const int saved_ticks = ticks;
-            hint_finish(hint);
-            if (loop_after_menu(st, main_menu())) {
-                start_play(st);
-            } else {
-                clock_minutes = game.paused_minutes;
-                clock_seconds = game.paused_seconds;
-                ticks = saved_ticks;
-            }
-        }
-    }
-    hint_finish(hint);
+    Play p = {};
+    start_play(p.st);
+    run_frames({&p, play_pass, play_picture, play_draw, play_after});
+    hint_finish(p.hint);
     return 0;
 }

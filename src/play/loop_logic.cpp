@@ -4,7 +4,7 @@
 #include "play/loop_logic.h"
 
 #include "ai/ai.h"
-#include "play/notices.h"
+#include "play/notice_codes.h"
 #include "ui/menu_result.h"
 
 namespace {

@@ -19,7 +19,7 @@ struct LoopState {
     int32_t piece_picked;  // human: a piece is picked; computer: its move is shown
     int32_t leave_code;    // result of the last menu opened from the board
     int32_t ai_phase;      // 0..3, progress of the computer's move
-    int32_t notice;        // Notice (play/notices.h)
+    int32_t notice;        // Notice (play/notice_codes.h)
     DrawBook draw_book;
     // The hint (H on a human's turn): HINT_NONE, asked and awaited, or shown
     // since the ticks `hint_since`, for the board whose digest it was asked on.

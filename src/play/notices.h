@@ -6,15 +6,7 @@
 
 #include <cstdint>
 
-// Values of the game loop's `notice`.
-enum Notice {
-    NOTICE_NONE = 0,
-    NOTICE_NEXT_JUMP = 1,     // "Další skok"
-    NOTICE_CAPTURE_MAN = 2,   // "Skákat kamenem"
-    NOTICE_CAPTURE_KING = 3,  // "Skákat dámou"
-    NOTICE_WON = 4,
-    NOTICE_DRAWN = 5
-};
+#include "play/notice_codes.h"
 
 void notice_box(const char* text, BITMAP* target);
 void win_message(int32_t winning_side, int32_t minutes, int32_t seconds, BITMAP* target);

@@ -142,13 +142,13 @@ void compose_frame_into(BITMAP* frame, BITMAP* background, int32_t pointer_squar
     }
 }
 
-void compose_frame(int32_t pointer_square, int32_t piece_picked, int32_t side_to_move, int32_t notice,
-                   int32_t seconds, int32_t minutes, int32_t hint_piece, int32_t hint_target) {
+int32_t compose_frame(int32_t pointer_square, int32_t piece_picked, int32_t side_to_move, int32_t notice,
+                      int32_t seconds, int32_t minutes, int32_t hint_piece, int32_t hint_target) {
     acquire_bitmap(frame_buffer);
     compose_frame_into(frame_buffer, board_buffer, pointer_square, piece_picked, side_to_move, notice, seconds,
                        minutes, hint_piece, hint_target);
     release_bitmap(frame_buffer);
     // The pointer is part of the frame only while a human is to move and no
     // notice stands; during the computer's move the screen has no pointer.
-    present_frame(frame_buffer, notice == NOTICE_NONE && human_to_move(game.turn));
+    return notice == NOTICE_NONE && human_to_move(game.turn) ? 1 : 0;
 }

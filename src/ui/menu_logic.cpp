@@ -2,6 +2,7 @@
 #include "ui/menu_logic.h"
 
 #include "app/game_state.h"
+#include "ui/frame_logic.h"
 #include "ui/menu_result.h"
 
 const char* const MENU_TEXTS[MENU_ITEM_COUNT] = {
@@ -86,4 +87,13 @@ int32_t menu_finish(const MenuState& m) {
     if (m.result == MENU_NEW_GAME) new_game();
     if (m.result == MENU_CONTINUE && m.loaded) return MENU_LOADED;
     return m.result;
+}
+
+uint64_t menu_picture_key(const MenuState& m) {
+    uint64_t key = PICTURE_KEY_START;
+    for (int32_t i = 0; i < MENU_ITEM_COUNT; i++) {
+        key = picture_key(key, menu_item_look(m, i));
+        key = picture_key(key, menu_item_text(m, i));
+    }
+    return key;
 }

@@ -81,6 +81,9 @@ void menu_after_dispatch(MenuState& m, int32_t loaded_now);
 int32_t menu_item_look(const MenuState& m, int32_t item);
 const char* menu_item_text(const MenuState& m, int32_t item);
 
+// The key of the menu's picture: each item's look and text.
+uint64_t menu_picture_key(const MenuState& m);
+
 // The menu has closed: a new game is set up on "Nová hra", and "Pokračovat"
 // after a load means the loaded game. Answers the MenuResult.
 int32_t menu_finish(const MenuState& m);

@@ -35,6 +35,7 @@ void names_setup(Screen& s, NamesEditor& e) {
     s.count = NAMES_LINE_COUNT;
     for (int32_t i = 0; i < NAMES_LINE_COUNT; i++) s.texts[i] = NAMES_TEXTS[i];
     s.data = &e;
+    s.data_bytes = sizeof e;  // the names as typed
     s.hit = nullptr;
     s.act = names_act;
     s.look = names_look;

@@ -6,7 +6,6 @@
 #include <string>
 
 #include "app/resources.h"
-#include "audio/music.h"
 #include "ui/text_layout.h"
 #include "ui/toolkit.h"
 
@@ -67,21 +66,20 @@ constexpr int MAX_WORDS = 32;
 
 int text_colour() { return makecol(170, 170, 170); }
 
-// Shows the frame until the left button is down (or the window is closed).
-void show_until_press(BITMAP* frame) {
-    while (!(mouse_b & 1) && !quit_requested) {
-        poll_mouse();
-        present_frame(frame);
-        poll_music();
-    }
-}
+// The frame is shown until the left button is down.
+int32_t text_screen_pass(void*, const FrameInput& in) { return (in.mouse_b & 1) ? FRAME_LEAVE : FRAME_SHOW; }
+
+// Composed once: only the pointer moves over it.
+uint64_t text_screen_picture(const void*) { return PICTURE_KEY_START; }
+
+BITMAP* text_screen_frame(void* frame, int32_t&) { return static_cast<BITMAP*>(frame); }
 
 void run_text_screen(BITMAP* backdrop, void (*draw)(BITMAP*)) {
     BITMAP* frame = create_bitmap(800, 600);
     if (frame == nullptr) return;
     blit(backdrop, frame, 0, 0, 0, 0, SCREEN_W, SCREEN_H);
     draw(frame);
-    show_until_press(frame);
+    run_frames({frame, text_screen_pass, text_screen_picture, text_screen_frame, nullptr});
     destroy_bitmap(frame);
 }
 

@@ -1,8 +1,25 @@
-// Menus and screens: labels, panels and the sub-screen frame loop.
+// Menus and screens: labels, panels and the frame loop.
 #include "ui/toolkit.h"
 
+#include <chrono>
+#include <thread>
+
+#include "app/game_state.h"
 #include "app/resources.h"
 #include "audio/music.h"
+
+namespace {
+
+// Frames put on the screen so far, by any loop: a loop whose screen was
+// covered by another one's frames draws its own again.
+int64_t frames_presented = 0;
+
+int64_t now_us() {
+    using namespace std::chrono;
+    return duration_cast<microseconds>(steady_clock::now().time_since_epoch()).count();
+}
+
+}  // namespace
 
 int line_colour(int32_t look) {
     const LineColour c = look == LOOK_HIGHLIGHT  ? COLOUR_HIGHLIGHT
@@ -56,10 +73,84 @@ void present_frame(BITMAP* frame, bool with_pointer) {
         show_mouse(nullptr);
         freeze_mouse_flag = FALSE;
     }
+    frames_presented++;
 }
 
+void run_frames(const FrameScreen& s) {
+    FramePacer pacer = {0};
+    bool shown = false;  // this loop's picture is what the screen shows
+    uint64_t shown_key = 0;
+    int64_t shown_at = 0;  // frames_presented after this loop's last frame
+    while (!quit_requested) {
+        poll_keyboard();
+        poll_mouse();
+        const FrameInput in = {mouse_x, mouse_y, mouse_b};
+        const int32_t step = s.pass(s.data, in);
+        if (step == FRAME_LEAVE) break;
+        if (step == FRAME_SHOW) {
+            uint64_t key = s.picture != nullptr ? s.picture(s.data) : PICTURE_KEY_START;
+            key = picture_key(picture_key(key, in.mouse_x), in.mouse_y);
+            if (s.picture == nullptr || !shown || key != shown_key || shown_at != frames_presented) {
+                int32_t with_pointer = 1;
+                BITMAP* frame = s.draw(s.data, with_pointer);
+                present_frame(frame, with_pointer != 0);
+                shown = true;
+                shown_key = key;
+                shown_at = frames_presented;
+            }
+        }
+        poll_music();
+        if (s.after != nullptr) s.after(s.data);
+        const int64_t sleep = frame_sleep_us(pacer, now_us());
+        if (sleep > 0) std::this_thread::sleep_for(std::chrono::microseconds(sleep));
+    }
+}
+
+void delete_labels(Label** labels, int32_t count) {
+    for (int32_t i = 0; i < count; i++) {
+        delete labels[i];
+        labels[i] = nullptr;
+    }
+}
+
+namespace {
+
+struct SubScreen {
+    Screen* screen;
+    BITMAP* backdrop;
+    BITMAP* frame;
+};
+
+int32_t sub_screen_pass(void* data, const FrameInput& in) {
+    Screen& s = *static_cast<SubScreen*>(data)->screen;
+    if (s.done) return FRAME_LEAVE;
+    screen_pass(s, in.mouse_x, in.mouse_y, in.mouse_b);
+    return FRAME_SHOW;
+}
+
+uint64_t sub_screen_picture(const void* data) {
+    return screen_picture_key(*static_cast<const SubScreen*>(data)->screen);
+}
+
+BITMAP* sub_screen_draw(void* data, int32_t&) {
+    SubScreen& d = *static_cast<SubScreen*>(data);
+    const Screen& s = *d.screen;
+    blit(d.backdrop, d.frame, 0, 0, 0, 0, SCREEN_W, SCREEN_H);
+    for (int32_t i = 0; i < s.count; i++) {
+        const int colour = line_colour(screen_line_look(s, i));
+        Label shown = *s.labels[i];
+        if (s.text != nullptr) shown.text = s.text(s, i);
+        draw_label(d.frame, shown, colour);
+        if (s.draw_value != nullptr) s.draw_value(s, i, d.frame, s.right - 20, s.labels[i]->y, colour);
+    }
+    return d.frame;
+}
+
+}  // namespace
+
 void run_screen(Screen& s, BITMAP* backdrop) {
-    BITMAP* frame = create_bitmap(800, 600);
+    SubScreen d = {&s, backdrop, create_bitmap(800, 600)};
+    if (d.frame == nullptr) return;
     s.hover = -1;
     s.click = CLICK_IDLE;
     s.done = 0;
@@ -67,25 +158,7 @@ void run_screen(Screen& s, BITMAP* backdrop) {
     for (int32_t i = 0; i < s.count; i++) s.labels[i] = label_new(s.texts[i], s.left + 20, screen_line_y(s, i, pitch));
     for (int32_t i = s.count; i < SCREEN_MAX_LINES; i++) s.labels[i] = nullptr;
     draw_panel(s.left, s.right, s.top, s.bottom, backdrop);
-
-    while (!s.done && !quit_requested) {
-        poll_mouse();
-        screen_pass(s, mouse_x, mouse_y, mouse_b);
-        blit(backdrop, frame, 0, 0, 0, 0, SCREEN_W, SCREEN_H);
-        for (int32_t i = 0; i < s.count; i++) {
-            const int colour = line_colour(screen_line_look(s, i));
-            Label shown = *s.labels[i];
-            if (s.text != nullptr) shown.text = s.text(s, i);
-            draw_label(frame, shown, colour);
-            if (s.draw_value != nullptr) s.draw_value(s, i, frame, s.right - 20, s.labels[i]->y, colour);
-        }
-        present_frame(frame);
-        poll_music();
-    }
-
-    destroy_bitmap(frame);
-    for (int32_t i = 0; i < s.count; i++) {
-        delete s.labels[i];
-        s.labels[i] = nullptr;
-    }
+    run_frames({&d, sub_screen_pass, sub_screen_picture, sub_screen_draw, nullptr});
+    destroy_bitmap(d.frame);
+    delete_labels(s.labels, s.count);
 }

@@ -1,12 +1,13 @@
 // Menus and screens: the drawing side of the screen toolkit: labels in the
-// menu font, the translucent framed panel, the main menu's backdrop and the
-// frame loop every sub-screen runs.
+// menu font, the translucent framed panel, the main menu's backdrop, and the
+// frame loop every screen runs, the game's included.
 #pragma once
 
 #include <allegro.h>
 
 #include <cstdint>
 
+#include "ui/frame_logic.h"
 #include "ui/widgets.h"
 
 // Line colours.
@@ -40,7 +41,33 @@ void draw_menu_backdrop(int32_t x1, int32_t x2, int32_t y1, int32_t y2, BITMAP* 
 // frame is left without the pointer.
 void present_frame(BITMAP* frame, bool with_pointer = true);
 
+// One screen as the frame loop runs it. `data` is handed to every callback.
+struct FrameScreen {
+    void* data;
+    // The pass over this pass's input: FrameStep.
+    int32_t (*pass)(void* data, const FrameInput& in);
+    // The key of everything the picture is drawn from but the pointer
+    // (picture_key). Null: drawn every pass.
+    uint64_t (*picture)(const void* data);
+    // Draws the picture and answers the frame to present; `with_pointer`
+    // is 1 unless the pointer is to stay off it.
+    BITMAP* (*draw)(void* data, int32_t& with_pointer);
+    // After the frame is on the screen (a screen opened on top of it). May
+    // be null.
+    void (*after)(void* data);
+};
+
+// Each pass: poll the keyboard and the mouse, the screen's pass, the frame
+// (drawn and presented only when its picture or the pointer moved, or when
+// another screen was on the screen meanwhile), the music's upkeep, `after`,
+// and a sleep until the next pass is due. Ends on FRAME_LEAVE or when the
+// window is closed.
+void run_frames(const FrameScreen& s);
+
 // Runs a sub-screen over `backdrop` (the frame the main menu last showed)
 // until its `done` is set or the window is closed. The panel stays drawn on
 // the backdrop afterwards.
 void run_screen(Screen& s, BITMAP* backdrop);
+
+// Labels made with label_new at each place; delete_labels frees them.
+void delete_labels(Label** labels, int32_t count);

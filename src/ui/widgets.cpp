@@ -2,6 +2,9 @@
 // screen pass.
 #include "ui/widgets.h"
 
+#include "app/game_state.h"
+#include "ui/frame_logic.h"
+
 int32_t label_hit(int32_t mx, int32_t my, Label* const* labels, int32_t count) {
     for (int32_t i = 0; i < count; i++) {
         const Label* l = labels[i];
@@ -36,4 +39,14 @@ int32_t screen_line_y(const Screen& s, int32_t index, int32_t pitch) {
     int32_t y = s.top + 20 + index * pitch;
     if (index == s.count - 1) y += 20;
     return y;
+}
+
+uint64_t screen_picture_key(const Screen& s) {
+    uint64_t key = picture_key(PICTURE_KEY_START, settings);
+    for (int32_t i = 0; i < s.count; i++) {
+        key = picture_key(key, screen_line_look(s, i));
+        key = picture_key(key, s.text != nullptr ? s.text(s, i) : s.texts[i]);
+    }
+    if (s.data != nullptr) key = picture_key_bytes(key, s.data, s.data_bytes);
+    return key;
 }

@@ -4,6 +4,7 @@
 // ui/toolkit.h.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 
 struct BITMAP;  // Allegro's; only the drawing callbacks of Screen see it
@@ -43,6 +44,7 @@ struct Screen {
     const char* texts[SCREEN_MAX_LINES];
     int32_t count;  // the last line is the one that leaves ("<> Opustit")
     void* data;     // the screen's own state
+    size_t data_bytes;  // how much of it the values drawn depend on (a plain record), 0 for none
 
     // Line under the point, -1 for none. Default: label_hit over all lines.
     int32_t (*hit)(const Screen& s, int32_t mx, int32_t my);
@@ -73,6 +75,10 @@ void screen_pass(Screen& s, int32_t mx, int32_t my, int32_t mouse_b);
 
 // The look of line `index` in this pass.
 int32_t screen_line_look(const Screen& s, int32_t index);
+
+// The key of the screen's picture: its lines' looks and texts, the bytes of
+// its data and the settings its values show.
+uint64_t screen_picture_key(const Screen& s);
 
 // y of line `index`: panel top + 20 + index * pitch, the last line 20 px lower.
 int32_t screen_line_y(const Screen& s, int32_t index, int32_t pitch);

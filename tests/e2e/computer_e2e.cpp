@@ -4,7 +4,6 @@
 // thinking, the chosen piece shown, the destination marked, then the move.
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <string>
 
 #include "e2e/harness.h"
@@ -29,9 +28,7 @@ int level_text_left(const Image& img) {
     return 999;
 }
 
-long seconds_since(std::chrono::steady_clock::time_point t) {
-    return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - t).count();
-}
+long seconds_since(long t) { return e2e::now_ms() - t; }
 
 TEST(ComputerE2E, XSwitchesToTheComputerWhichAnswersAfterItsPauses) {
     e2e::Session s;
@@ -58,9 +55,9 @@ TEST(ComputerE2E, XSwitchesToTheComputerWhichAnswersAfterItsPauses) {
     ASSERT_TRUE(switched) << "X never left the two-player game";
 
     // Blue (the human) opens 42-33; red is the computer's.
-    e2e::click(s, 275 + 2 * 58 + 29, 56 + 5 * 58 + 29);
-    e2e::click(s, 275 + 1 * 58 + 29, 56 + 4 * 58 + 29);
-    const auto moved_at = std::chrono::steady_clock::now();
+    e2e::click_square(s, 8 * 5 + 2);
+    e2e::click_square(s, 8 * 4 + 1);
+    const long moved_at = e2e::now_ms();
     e2e::move_mouse(s, 780, 580);
 
     // Wait for a red man to arrive on row 3, watching for the marker first.

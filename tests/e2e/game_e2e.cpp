@@ -113,8 +113,8 @@ bool refused_move(int side, Move& m, int& notice) {
 
 // --- reading the screen ------------------------------------------------------
 
-int square_x(int s) { return BOARD_ORIGIN_X + (s % 8) * SQUARE_SIZE + SQUARE_SIZE / 2; }
-int square_y(int s) { return BOARD_ORIGIN_Y + (s / 8) * SQUARE_SIZE + SQUARE_SIZE / 2; }
+using e2e::square_x;
+using e2e::square_y;
 
 
 // Colour of a piece's body: four small boxes on its diagonals, clear of
@@ -160,10 +160,7 @@ bool notice_shown(const Image& img) { return e2e::frame_drawn(img, 387, 627, 200
 
 // --- the test ----------------------------------------------------------------
 
-long now_ms() {
-    using namespace std::chrono;
-    return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
-}
+using e2e::now_ms;
 
 struct GameTest : ::testing::Test {
     e2e::Session s;
@@ -175,7 +172,7 @@ struct GameTest : ::testing::Test {
     }
     void TearDown() override { e2e::stop_session(s); }
 
-    void click_square(int square) { e2e::click(s, square_x(square), square_y(square)); }
+    void click_square(int square) { e2e::click_square(s, square); }
 
     // The board on screen against the copy, with the pointer off the board.
     // Squares under the win panel are left out when `panel_up`.

@@ -12,6 +12,7 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <algorithm>
 #include <cstring>
 #include <thread>
 
@@ -28,11 +29,6 @@ std::string shell_quote(const std::string& s) {
     return out + "'";
 }
 
-long now_ms() {
-    using namespace std::chrono;
-    return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
-}
-
 bool parse_ppm(const std::string& data, Image& img) {
     // P6 <w> <h> <max>\n<bytes>; no comments from ImageMagick.
     int w = 0, h = 0, max = 0, header = 0;
@@ -47,6 +43,43 @@ bool parse_ppm(const std::string& data, Image& img) {
 
 }  // namespace
 
+long now_ms() {
+    using namespace std::chrono;
+    return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
+}
+
+int square_x(int square) { return 275 + (square % 8) * 58 + 29; }
+int square_y(int square) { return 56 + (square / 8) * 58 + 29; }
+
+namespace {
+
+int32_t le32(const std::vector<unsigned char>& b, size_t at) {
+    return static_cast<int32_t>(uint32_t(b[at]) | uint32_t(b[at + 1]) << 8 | uint32_t(b[at + 2]) << 16 |
+                                uint32_t(b[at + 3]) << 24);
+}
+
+void put_le32(std::vector<unsigned char>& b, size_t at, int32_t v) {
+    for (int i = 0; i < 4; i++) b[at + i] = static_cast<unsigned char>(uint32_t(v) >> (8 * i));
+}
+
+}  // namespace
+
+SlotFields read_slot(const std::vector<unsigned char>& file, int slot) {
+    SlotFields f;
+    const size_t at = SLOT_BYTES * static_cast<size_t>(slot);
+    for (int i = 0; i < 6; i++) f.head[i] = le32(file, at + 4 * i);
+    for (int i = 0; i < 64; i++) f.pieces[i] = le32(file, at + 24 + 4 * i);
+    f.used = le32(file, at + 280);
+    return f;
+}
+
+void write_slot(std::vector<unsigned char>& file, int slot, const SlotFields& f) {
+    const size_t at = SLOT_BYTES * static_cast<size_t>(slot);
+    for (int i = 0; i < 6; i++) put_le32(file, at + 4 * i, f.head[i]);
+    for (int i = 0; i < 64; i++) put_le32(file, at + 24 + 4 * i, f.pieces[i]);
+    put_le32(file, at + 280, f.used);
+}
+
 Pixel Image::at(int x, int y) const {
     if (x < 0 || y < 0 || x >= width || y >= height) return {-1, -1, -1};
     const unsigned char* p = &rgb[(static_cast<size_t>(y) * width + x) * 3];
@@ -60,7 +93,7 @@ bool near(Pixel p, int r, int g, int b, int tolerance) {
 int distance(Pixel a, Pixel b) { return std::abs(a.r - b.r) + std::abs(a.g - b.g) + std::abs(a.b - b.b); }
 
 Pixel square_colour(const Image& img, int square, int half) {
-    const int cx = 275 + (square % 8) * 58 + 29, cy = 56 + (square / 8) * 58 + 29;
+    const int cx = square_x(square), cy = square_y(square);
     long r = 0, g = 0, b = 0, n = 0;
     for (int y = cy - half; y <= cy + half; y++)
         for (int x = cx - half; x <= cx + half; x++) {
@@ -91,7 +124,8 @@ int count_near(const Image& img, int x1, int y1, int x2, int y2, int r, int g, i
 void sleep_ms(int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
 
 int run(const Session& s, const std::string& command, std::string* out) {
-    std::string full = "DISPLAY=" + s.display + " " + command;
+    // xdotool types UTF-8 text only in a UTF-8 locale, whatever the caller's.
+    std::string full = "DISPLAY=" + s.display + " LC_ALL=C.UTF-8 " + command;
     FILE* p = popen(full.c_str(), "r");
     if (!p) return -1;
     std::string text;
@@ -275,18 +309,52 @@ void move_mouse(const Session& s, int x, int y) {
     run(s, "xdotool mousemove --window " + s.window + " " + std::to_string(x) + " " + std::to_string(y));
 }
 
-void click(const Session& s, int x, int y, int button) {
-    move_mouse(s, x, y);
-    sleep_ms(60);
-    run(s, "xdotool mousedown " + std::to_string(button));
-    sleep_ms(80);  // the game polls: a press must last a few frames
-    run(s, "xdotool mouseup " + std::to_string(button));
-    sleep_ms(80);
+bool wait_changed(const Session& s, const Image& before, int timeout_ms, int x, int y, int half) {
+    const long deadline = now_ms() + timeout_ms;
+    for (;;) {
+        const Image now = grab(s);
+        if (now.width == before.width && now.height == before.height && now.width > 0) {
+            for (int yy = std::max(0, y - half); yy <= std::min(now.height - 1, y + half); yy++)
+                for (int xx = std::max(0, x - half); xx <= std::min(now.width - 1, x + half); xx++)
+                    if (distance(now.at(xx, yy), before.at(xx, yy)) != 0) return true;
+        }
+        if (now_ms() >= deadline) return false;
+        sleep_ms(2);
+    }
 }
 
+namespace {
+
+// Does one input step and waits until a frame shows that a pass read it.
+// The game draws a frame only when its picture changed, so the pointer
+// drawn at the nudged place shows a pass that polled after the step, which
+// X delivered first. Only the pointer's surroundings count: the clocks
+// change on their own.
+constexpr int POINTER_BOX = 24;  // half the side of the box watched around the pointer
+
+void step_seen(const Session& s, const std::string& step, int nudge_x, int nudge_y) {
+    const Image before = grab(s);
+    if (!step.empty()) run(s, step);
+    move_mouse(s, nudge_x, nudge_y);
+    wait_changed(s, before, STEP_WAIT_MS, nudge_x, nudge_y, POINTER_BOX);
+}
+
+}  // namespace
+
+void click(const Session& s, int x, int y, int button) {
+    const std::string b = std::to_string(button);
+    step_seen(s, "", x, y + 1);
+    step_seen(s, "xdotool mousedown " + b, x, y);
+    step_seen(s, "xdotool mouseup " + b, x + 1, y);
+}
+
+void click_square(const Session& s, int square) { click(s, square_x(square), square_y(square)); }
+
 void press_key(const Session& s, const std::string& key) {
+    const Image before = grab(s);
     run(s, "xdotool keydown " + key);
-    sleep_ms(80);
+    // Right of the side panel, whose clocks change on their own.
+    wait_changed(s, before, STEP_WAIT_MS, 485, 300, 300);
     run(s, "xdotool keyup " + key);
 }
 

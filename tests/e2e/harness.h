@@ -6,6 +6,8 @@
 
 #include <sys/types.h>
 
+#include <cstddef>
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -70,10 +72,25 @@ void kill_game(Session& s);
 // fills out with its standard output.
 int run(const Session& s, const std::string& command, std::string* out = nullptr);
 
+// The input below waits for the game to show that it read each step (a
+// frame that changed: the pointer drawn at its new place, the key's
+// effect) rather than sleeping for a guess at a pass's length. Where the
+// game draws no pointer (the computer's move, a notice) a step waits
+// STEP_WAIT_MS, which also holds the button that long.
+constexpr int STEP_WAIT_MS = 2000;
+
 void move_mouse(const Session& s, int x, int y);
+// Moves to (x, y) and clicks; answers once a pass has seen the release.
+// The pointer is nudged a pixel between the steps and rests at (x + 1, y).
 void click(const Session& s, int x, int y, int button = 1);
+void click_square(const Session& s, int square);
+// Holds the key until the game shows a change (at most STEP_WAIT_MS).
 void press_key(const Session& s, const std::string& key);
 void hold_key(const Session& s, const std::string& key, int ms);
+
+// Grabs the window until it differs from `before` within `half` pixels of
+// (x, y) or the time runs out; answers whether it changed.
+bool wait_changed(const Session& s, const Image& before, int timeout_ms, int x, int y, int half);
 
 // Window-relative screenshot of the game, saved as shots/<name>.png too.
 Image screenshot(const Session& s, const std::string& name);
@@ -111,6 +128,25 @@ bool send_close_request(const Session& s, const std::string& window);
 
 // Window id of the first window whose name matches (xdotool search), or "".
 std::string find_window(const Session& s, const std::string& args);
+
+long now_ms();  // a steady clock
+
+// Centre of board square `square` (0..63, row by row from the top left).
+int square_x(int square);
+int square_y(int square);
+
+// The saved-games file's layout, independent of the game's code: five
+// 284-byte slots of little-endian 32-bit integers: opponent, level, the
+// computer's side, side to move, minutes, seconds, 64 pieces, used.
+constexpr size_t SLOT_BYTES = 284;
+struct SlotFields {
+    int32_t head[6];
+    int32_t pieces[64];
+    int32_t used;
+    int32_t clock() const { return head[4] * 60 + head[5]; }
+};
+SlotFields read_slot(const std::vector<unsigned char>& file, int slot);
+void write_slot(std::vector<unsigned char>& file, int slot, const SlotFields& f);
 
 // Sum of the channel differences.
 int distance(Pixel a, Pixel b);

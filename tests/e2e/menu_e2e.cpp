@@ -24,10 +24,7 @@ namespace {
 using e2e::Image;
 using e2e::Pixel;
 
-long now_ms() {
-    using namespace std::chrono;
-    return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
-}
+using e2e::now_ms;
 
 std::vector<unsigned char> file_bytes(const std::string& path) {
     std::ifstream f(path, std::ios::binary);
@@ -39,23 +36,8 @@ int32_t le32(const std::vector<unsigned char>& b, size_t at) {
     return static_cast<int32_t>(b[at] | b[at + 1] << 8 | b[at + 2] << 16 | static_cast<uint32_t>(b[at + 3]) << 24);
 }
 
-// A slot's fields: opponent, level, computer side, turn, minutes, seconds,
-// 64 pieces, used.
-struct SlotBytes {
-    int32_t head[6];
-    int32_t pieces[64];
-    int32_t used;
-    int32_t clock() const { return head[4] * 60 + head[5]; }
-};
-
-SlotBytes slot_bytes(const std::vector<unsigned char>& b, int slot) {
-    SlotBytes s;
-    const size_t at = 284 * static_cast<size_t>(slot);
-    for (int i = 0; i < 6; i++) s.head[i] = le32(b, at + 4 * i);
-    for (int i = 0; i < 64; i++) s.pieces[i] = le32(b, at + 24 + 4 * i);
-    s.used = le32(b, at + 280);
-    return s;
-}
+using SlotBytes = e2e::SlotFields;
+SlotBytes slot_bytes(const std::vector<unsigned char>& b, int slot) { return e2e::read_slot(b, slot); }
 
 // A slot never written: 1, 1, 1, 1, 0, 0, an empty board, free.
 bool default_record(const SlotBytes& s) {

@@ -164,7 +164,7 @@ struct MusicTest : ::testing::Test {
     }
 
     void click_square(int square) {
-        e2e::click(s, 275 + (square % 8) * 58 + 29, 56 + (square / 8) * 58 + 29);
+        e2e::click_square(s, square);
     }
 
     // A new two-player game from the main menu, then blue's first move,

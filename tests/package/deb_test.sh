@@ -41,6 +41,13 @@ debs=("$tmp"/out/talvena_*.deb)
 deb=${debs[0]}
 chmod 644 "$deb"
 
+# Debian's own checker (status 1: errors found, 2: it could not check);
+# its warnings are shown, its errors fail the test.
+status=0
+lintian --tag-display-limit 0 "$deb" >"$tmp/lintian.log" 2>&1 || status=$?
+grep -v '^running with root privileges' "$tmp/lintian.log" || true
+[ "$status" -eq 0 ] && ! grep -q '^E: ' "$tmp/lintian.log" || fail "lintian: status $status"
+
 field() { dpkg-deb -f "$deb" "$1"; }
 [ "$(field Package)" = talvena ] || fail "package name $(field Package)"
 [ "$(field Section)" = games ] || fail "section $(field Section)"
@@ -68,6 +75,9 @@ dpkg-query -W -f='${Status}' talvena | grep -q "install ok installed" || fail "n
 dpkg -L talvena >"$tmp/files"
 
 [ "$(command -v talvena-cli)" = /usr/bin/talvena-cli ] || fail "talvena-cli is not on the PATH"
+# /usr/games is on users' PATH, though not on root's.
+export PATH=$PATH:/usr/games
+[ "$(command -v talvena)" = /usr/games/talvena ] || fail "the launcher is not in /usr/games"
 talvena-cli perft 3 >"$tmp/perft.txt" || fail "talvena-cli perft 3 failed"
 grep -q '[0-9]' "$tmp/perft.txt" || fail "talvena-cli perft 3 printed no counts"
 

@@ -21,7 +21,7 @@ DESTDIR=$tmp/dest cmake --install "$build" --prefix "$prefix" >"$tmp/install.log
 [ ! -e "$prefix" ] || fail "DESTDIR was not honoured: $prefix exists"
 root=$tmp/dest$prefix
 
-for f in bin/talvena bin/talvena-cli libexec/talvena/talvena; do
+for f in games/talvena bin/talvena-cli libexec/talvena/talvena; do
     [ -f "$root/$f" ] && [ -x "$root/$f" ] || fail "$f is not an installed program"
 done
 for f in share/talvena/Data/talvena.dat share/talvena/Data/allegro.cfg; do
@@ -56,10 +56,13 @@ for icon in "$root"/share/icons/hicolor/*/apps/"$app_id".png; do
 done
 [[ " ${sizes[*]} " == *" 16 "* && " ${sizes[*]} " == *" 256 "* ]] || fail "icon sizes ${sizes[*]} do not span 16 to 256"
 
-for page in "$root"/share/man/man6/talvena.6 "$root"/share/man/man6/talvena-cli.6; do
+for page in "$root"/share/man/man6/talvena.6.gz "$root"/share/man/man6/talvena-cli.6.gz; do
     [ -f "$page" ] || fail "no man page $page"
     out=$(MANWIDTH=80 man --warnings -l "$page" 2>&1 >/dev/null) && [ -z "$out" ] || fail "man ${page##*/}: $out"
 done
+
+[ -s "$root/share/doc/talvena/copyright" ] || fail "no copyright file"
+gzip -t "$root/share/doc/talvena/changelog.gz" || fail "changelog.gz is not a gzip file"
 
 # Everything below runs from another place than the one installed to.
 moved=$tmp/elsewhere/talvena
@@ -94,7 +97,7 @@ check_folder() {
 # First start of user 1, through a link to the launcher as a menu or
 # /usr/games would have it.
 mkdir -p "$tmp/links" "$tmp/home1" "$tmp/home2"
-ln -s "$moved/bin/talvena" "$tmp/links/talvena"
+ln -s "$moved/games/talvena" "$tmp/links/talvena"
 launch -u XDG_DATA_HOME HOME="$tmp/home1" "$tmp/links/talvena"
 folder1=$tmp/home1/.local/share/talvena
 check_folder "$folder1"
@@ -108,7 +111,7 @@ cp "$folder1"/Data/*.tdt "$tmp/"
 rm "$folder1/Data/talvena.dat"
 ln -sfn /nonexistent/allegro.cfg "$folder1/Data/allegro.cfg"
 ln -s /nonexistent/Old.mp3 "$folder1/Hudba/Old.mp3"
-launch -u XDG_DATA_HOME HOME="$tmp/home1" "$moved/bin/talvena"
+launch -u XDG_DATA_HOME HOME="$tmp/home1" "$moved/games/talvena"
 check_folder "$folder1"
 cmp -s "$folder1/Data/talvdat.tdt" "$tmp/talvdat.tdt" || fail "the settings file changed"
 cmp -s "$folder1/Data/gamdat.tdt" "$tmp/gamdat.tdt" || fail "the saved games changed"
@@ -116,19 +119,19 @@ cmp -s "$folder1/Data/gamdat.tdt" "$tmp/gamdat.tdt" || fail "the saved games cha
 # A real file the user put in place of a link stays.
 rm "$folder1/Data/allegro.cfg"
 echo "# mine" >"$folder1/Data/allegro.cfg"
-launch -u XDG_DATA_HOME HOME="$tmp/home1" "$moved/bin/talvena"
+launch -u XDG_DATA_HOME HOME="$tmp/home1" "$moved/games/talvena"
 [ ! -L "$folder1/Data/allegro.cfg" ] && [ "$(cat "$folder1/Data/allegro.cfg")" = "# mine" ] || fail "the user's allegro.cfg was replaced"
 
 # A second user gets a folder of their own; the first one's is untouched.
-launch -u XDG_DATA_HOME HOME="$tmp/home2" "$moved/bin/talvena"
+launch -u XDG_DATA_HOME HOME="$tmp/home2" "$moved/games/talvena"
 check_folder "$tmp/home2/.local/share/talvena"
 [ -z "$(ls "$tmp"/home2/.local/share/talvena/Data/*.tdt 2>/dev/null)" ] || fail "user 2 has files of user 1"
 cmp -s "$folder1/Data/talvdat.tdt" "$tmp/talvdat.tdt" || fail "user 2 changed user 1's settings"
 
 # XDG_DATA_HOME counts when absolute, and is ignored when relative.
-launch XDG_DATA_HOME="$tmp/xdg" HOME="$tmp/home2" "$moved/bin/talvena"
+launch XDG_DATA_HOME="$tmp/xdg" HOME="$tmp/home2" "$moved/games/talvena"
 check_folder "$tmp/xdg/talvena"
-(cd "$tmp" && launch XDG_DATA_HOME=relative HOME="$tmp/home3" "$moved/bin/talvena")
+(cd "$tmp" && launch XDG_DATA_HOME=relative HOME="$tmp/home3" "$moved/games/talvena")
 check_folder "$tmp/home3/.local/share/talvena"
 [ ! -e "$tmp/relative" ] || fail "a relative XDG_DATA_HOME was used"
 

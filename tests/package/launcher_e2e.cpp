@@ -52,8 +52,8 @@ bool red_man_on(const Image& img, int square) {
     return p.r > p.b + 60 && p.r > p.g + 60;
 }
 
-int square_x(int square) { return 275 + (square % 8) * 58 + 29; }
-int square_y(int square) { return 56 + (square / 8) * 58 + 29; }
+using e2e::square_x;
+using e2e::square_y;
 
 struct LauncherTest : ::testing::Test {
     e2e::Session s;
@@ -66,7 +66,7 @@ struct LauncherTest : ::testing::Test {
         const std::string install = std::string(TALVENA_CMAKE_COMMAND) + " --install " + TALVENA_BUILD_DIR +
                                     " --prefix " + prefix + " >" + s.home + "/install.log 2>&1";
         ASSERT_EQ(std::system(install.c_str()), 0) << read_file(s.home + "/install.log");
-        launcher = prefix + "/bin/talvena";
+        launcher = prefix + "/games/talvena";
     }
     void TearDown() override { e2e::stop_session(s); }
 

@@ -6,7 +6,7 @@
 #include <cstdlib>
 
 #include "play/loop_logic.h"
-#include "play/notices.h"
+#include "play/notice_codes.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 
 #include <gtest/gtest.h>
 
-#include "play/notices.h"
+#include "play/notice_codes.h"
 #include "rules/board_setup.h"
 #include "ui/menu_result.h"
 

@@ -1,18 +1,17 @@
-// Audio: sound options: actions repeat while the button is held, each
+// Menus and screens: sound options: actions repeat while the button is held, each
 // after a shorter wait, so a volume can be run up or down in one press.
-#include "audio/sound_options.h"
+#include "ui/sound_options.h"
 
 #include <algorithm>
 
 #include "app/game_state.h"
 #include "audio/music.h"
+#include "ui/frame_logic.h"
 
 namespace {
 
 constexpr int32_t VOLUME_STEP = 5;
 constexpr int32_t DELAY_STEP = 5;
-
-int32_t music_available() { return music_stream != nullptr ? 1 : 0; }
 
 // A hand-edited settings file may hold a volume that is no multiple of the
 // step; the stepped value still stays a volume.
@@ -25,7 +24,8 @@ int32_t next_track_choice(int32_t track) {
     return track;
 }
 
-void act(SoundOptions& s, int32_t music) {
+void act(SoundOptions& s) {
+    const int32_t music = s.music;
     switch (s.hover) {
     case SOUND_MUSIC_DOWN:
         if (music && settings.music_volume > 0) step_volume(settings.music_volume, -VOLUME_STEP);
@@ -77,35 +77,45 @@ void sound_options_start(SoundOptions& s) {
     s.hover = -1;
     s.hold = HOLD_IDLE;
     s.repeat_delay = SOUND_FIRST_DELAY;
+    s.music = 0;
     s.done = 0;
 }
 
-void sound_options_pass(SoundOptions& s, int32_t mouse_x, int32_t mouse_y, int32_t mouse_b) {
+SoundOutput sound_options_pass(SoundOptions& s, const SoundInput& in) {
+    SoundOutput out = {0, 0, 0};
+    s.music = in.music;
     if (s.hold == HOLD_RELEASED) {
         s.hold = HOLD_IDLE;
         s.repeat_delay = SOUND_FIRST_DELAY;
     }
-    if ((mouse_b & 1) && s.hold == HOLD_IDLE) s.hold = HOLD_DOWN;
-    if (!(mouse_b & 1) && s.hold == HOLD_DOWN) s.hold = HOLD_RELEASED;
-    s.hover = label_hit(mouse_x, mouse_y, s.labels, SOUND_LINES);
+    if ((in.mouse_b & 1) && s.hold == HOLD_IDLE) s.hold = HOLD_DOWN;
+    if (!(in.mouse_b & 1) && s.hold == HOLD_DOWN) s.hold = HOLD_RELEASED;
+    s.hover = label_hit(in.mouse_x, in.mouse_y, s.labels, SOUND_LINES);
     // ticks is not reset by the press: the first action of a press comes
     // at once when the last one was long enough ago.
-    if (s.hold != HOLD_DOWN || ticks <= s.repeat_delay) return;
-    ticks = 0;
+    if (s.hold != HOLD_DOWN || in.ticks <= s.repeat_delay) return out;
+    out.ticks_reset = 1;
     if (s.repeat_delay > SOUND_MIN_DELAY) s.repeat_delay -= DELAY_STEP;
-    const int32_t music = music_available();
-    act(s, music);
-    if (music) music_adjust(music_stream, settings.music_volume, MUSIC_PAN, MUSIC_SPEED);
-    if (s.hover == SOUND_TRACK && music) {
-        // Alternating mode starts current_track without switching it.
+    act(s);
+    out.adjust_music = s.music;
+    // Alternating mode starts current_track without switching it.
+    out.restart_music = s.hover == SOUND_TRACK && s.music;
+    return out;
+}
+
+int32_t sound_options_music(const SoundOutput& out) {
+    if (out.adjust_music && music_stream != nullptr)
+        music_adjust(music_stream, settings.music_volume, MUSIC_PAN, MUSIC_SPEED);
+    if (out.restart_music) {
         music_close(music_stream);
         music_stream = nullptr;
         music_restart();
     }
+    return music_stream != nullptr ? 1 : 0;
 }
 
 int32_t sound_text_look(const SoundOptions& s, int32_t text) {
-    const int32_t no_music = !music_available();
+    const int32_t no_music = !s.music;
     switch (text) {
     case TEXT_MUSIC_LEFT: return row_look(s, no_music, SOUND_MUSIC_DOWN, SOUND_MUSIC_DOWN);
     case TEXT_MUSIC_WORD: return row_look(s, no_music, SOUND_MUSIC_DOWN, SOUND_MUSIC_UP);
@@ -124,4 +134,10 @@ const char* track_name(int32_t music_track) {
     if (music_track == TRACK_ALTERNATE) return "postupně";
     if (music_track == TRACK_DREAM) return "Dream of you";
     return "Spring 2003";
+}
+
+uint64_t sound_picture_key(const SoundOptions& s) {
+    uint64_t key = picture_key(PICTURE_KEY_START, settings);
+    for (int32_t text = TEXT_MUSIC_LEFT; text <= TEXT_LEAVE; text++) key = picture_key(key, sound_text_look(s, text));
+    return key;
 }

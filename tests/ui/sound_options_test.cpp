@@ -1,7 +1,7 @@
 // The sound options screen pass by pass: hold-to-repeat timing, the
 // volumes' range, the track choice restarting the music, the disabled music
 // lines without music, and how the texts are drawn.
-#include "audio/sound_options.h"
+#include "ui/sound_options.h"
 
 #include <gtest/gtest.h>
 
@@ -19,6 +19,7 @@ protected:
     static constexpr int32_t TH = 24;  // a menu font's height
     Label boxes[SOUND_LINES];
     SoundOptions s;
+    int32_t ticks = 0;  // the timer as this screen's shell keeps it
     static inline std::string dir, track;
 
     static void SetUpTestSuite() {
@@ -37,7 +38,6 @@ protected:
             s.labels[i] = &boxes[i];
         }
         sound_options_start(s);
-        ticks = 0;
     }
 
     void with_music(int32_t music_track) {
@@ -54,7 +54,9 @@ protected:
         ticks += elapsed;
         const int32_t mx = line < 0 ? 10 : boxes[line].x + boxes[line].w / 2;
         const int32_t my = line < 0 ? 10 : boxes[line].y + boxes[line].h / 2;
-        sound_options_pass(s, mx, my, down ? 1 : 0);
+        const SoundOutput out = sound_options_pass(s, {mx, my, down ? 1 : 0, ticks, music_stream != nullptr});
+        if (out.ticks_reset) ticks = 0;
+        s.music = sound_options_music(out);
     }
 
     // Holds the button on `line`, one tick a pass, until `actions` actions
@@ -231,7 +233,7 @@ TEST_F(SoundOptionsPass, HoverLooksValueTextsAndLeaving) {
         EXPECT_TRUE(std::equal(std::begin(got), std::end(got), std::begin(want))) << "hover " << l.hover;
     }
     // The word beside an arrow is no part of the arrow's box.
-    sound_options_pass(s, boxes[SOUND_MUSIC_DOWN].x + boxes[SOUND_MUSIC_DOWN].w + 15, boxes[SOUND_MUSIC_DOWN].y + 5, 0);
+    sound_options_pass(s, {boxes[SOUND_MUSIC_DOWN].x + boxes[SOUND_MUSIC_DOWN].w + 15, boxes[SOUND_MUSIC_DOWN].y + 5, 0, 0, 1});
     EXPECT_EQ(s.hover, -1);
 
     const struct {

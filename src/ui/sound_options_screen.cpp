@@ -1,13 +1,13 @@
-// Audio: the sound options screen's Allegro loop. It runs its own loop
-// rather than run_screen: it acts while the button is held, not on release.
-#include "audio/sound_options_screen.h"
+// Menus and screens: the sound options screen's Allegro side. Not a
+// run_screen screen: it acts while the button is held, not on release.
+#include "ui/sound_options_screen.h"
 
 #include <cstdio>
 
 #include "app/game_state.h"
 #include "app/resources.h"
 #include "audio/music.h"
-#include "audio/sound_options.h"
+#include "ui/sound_options.h"
 #include "ui/toolkit.h"
 
 namespace {
@@ -40,13 +40,41 @@ void draw_screen(BITMAP* frame, const SoundOptions& s) {
     draw_text(frame, s.labels[SOUND_LEAVE], sound_text_look(s, TEXT_LEAVE), "<> %s", "Opustit");
 }
 
+struct SoundScreen {
+    SoundOptions s;
+    BITMAP* backdrop;
+    BITMAP* frame;
+};
+
+int32_t sound_frame_pass(void* data, const FrameInput& in) {
+    SoundOptions& s = static_cast<SoundScreen*>(data)->s;
+    if (s.done) return FRAME_LEAVE;
+    const SoundOutput out =
+        sound_options_pass(s, {in.mouse_x, in.mouse_y, in.mouse_b, ticks, music_stream != nullptr ? 1 : 0});
+    if (out.ticks_reset) ticks = 0;
+    s.music = sound_options_music(out);
+    return FRAME_SHOW;
+}
+
+uint64_t sound_frame_picture(const void* data) { return sound_picture_key(static_cast<const SoundScreen*>(data)->s); }
+
+BITMAP* sound_frame_draw(void* data, int32_t&) {
+    SoundScreen& d = *static_cast<SoundScreen*>(data);
+    blit(d.backdrop, d.frame, 0, 0, 0, 0, SCREEN_W, SCREEN_H);
+    draw_screen(d.frame, d.s);
+    return d.frame;
+}
+
 }  // namespace
 
 void sound_options_screen(BITMAP* backdrop) {
-    BITMAP* frame = create_bitmap(800, 600);
-    if (frame == nullptr) return;
-    SoundOptions s;
+    SoundScreen d;
+    d.backdrop = backdrop;
+    d.frame = create_bitmap(800, 600);
+    if (d.frame == nullptr) return;
+    SoundOptions& s = d.s;
     sound_options_start(s);
+    s.music = music_stream != nullptr ? 1 : 0;
     const int32_t th = text_height(res_font(RES_FONT_MENU));
     for (int32_t i = 0; i < SOUND_LINES; i++) {
         int32_t x = 0, y = 0;
@@ -54,19 +82,7 @@ void sound_options_screen(BITMAP* backdrop) {
         s.labels[i] = label_new(SOUND_LINE_TEXTS[i], x, y);
     }
     draw_panel(SOUND_PANEL_LEFT, SOUND_PANEL_RIGHT, SOUND_PANEL_TOP, SOUND_PANEL_BOTTOM, backdrop);
-
-    while (!s.done && !quit_requested) {
-        poll_mouse();
-        sound_options_pass(s, mouse_x, mouse_y, mouse_b);
-        blit(backdrop, frame, 0, 0, 0, 0, SCREEN_W, SCREEN_H);
-        draw_screen(frame, s);
-        present_frame(frame);
-        poll_music();
-    }
-
-    destroy_bitmap(frame);
-    for (Label*& label : s.labels) {
-        delete label;
-        label = nullptr;
-    }
+    run_frames({&d, sound_frame_pass, sound_frame_picture, sound_frame_draw, nullptr});
+    destroy_bitmap(d.frame);
+    delete_labels(s.labels, SOUND_LINES);
 }

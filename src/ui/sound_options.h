@@ -1,6 +1,8 @@
-// Audio: the sound options screen without the display: its lines, the
-// hold-to-repeat input, the actions on the volumes and the track, and how
-// each text is drawn. The Allegro loop is audio/sound_options_screen.cpp.
+// Menus and screens: the sound options screen without the display: its
+// lines, the hold-to-repeat input, the actions on the volumes and the track,
+// and how each text is drawn. Like loop_pass, a pass reads the timer and the
+// music's state from its input and tells the shell
+// (ui/sound_options_screen.cpp) what to do to them.
 #pragma once
 
 #include <cstdint>
@@ -37,15 +39,38 @@ struct SoundOptions {
     int32_t hover;
     int32_t hold;
     int32_t repeat_delay;  // ticks that must pass before the next action
+    int32_t music;         // a track plays: the music lines act
     int32_t done;
+};
+
+struct SoundInput {
+    int32_t mouse_x;
+    int32_t mouse_y;
+    int32_t mouse_b;
+    int32_t ticks;
+    int32_t music;  // a track plays
+};
+
+// What the shell must do after the pass, in this order.
+struct SoundOutput {
+    int32_t ticks_reset;
+    int32_t adjust_music;   // the playing track takes settings.music_volume
+    int32_t restart_music;  // the track choice changed: close the track, start the chosen one
 };
 
 void sound_options_start(SoundOptions& s);
 
 // The input half of one pass: hold state, hover, and when `ticks` has passed
-// the repeat delay, the action of the hovered line with the music's upkeep
-// (volume applied, a new track choice started). Resets `ticks` on an action.
-void sound_options_pass(SoundOptions& s, int32_t mouse_x, int32_t mouse_y, int32_t mouse_b);
+// the repeat delay, the action of the hovered line; an action resets `ticks`
+// and asks for the volume to be applied (and a new track choice started).
+SoundOutput sound_options_pass(SoundOptions& s, const SoundInput& in);
+
+// The music's half of the output: the volume applied, the chosen track
+// started. Answers whether a track plays afterwards.
+int32_t sound_options_music(const SoundOutput& out);
+
+// The key of the screen's picture.
+uint64_t sound_picture_key(const SoundOptions& s);
 
 // The texts of the screen and how each is drawn (LineLook).
 enum SoundText : int32_t {

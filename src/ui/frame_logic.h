@@ -1,0 +1,45 @@
+// Menus and screens: the frame loop's decisions that need no display: when
+// the next pass is due, and whether a pass's picture differs from the one
+// last put on the screen. The loop itself is run_frames (ui/toolkit.h).
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <type_traits>
+
+// One pass per tick of the 250 Hz timer: no wait measured in ticks can end
+// between two passes unseen.
+constexpr int64_t FRAME_INTERVAL_US = 4000;
+
+// What the loop read at the top of the pass.
+struct FrameInput {
+    int32_t mouse_x;
+    int32_t mouse_y;
+    int32_t mouse_b;  // bit 0 left, bit 1 right
+};
+
+// What a screen's pass answers the loop.
+enum FrameStep : int32_t {
+    FRAME_SHOW = 0,   // present the picture (drawn again only when it changed)
+    FRAME_SKIP = 1,   // no frame this pass
+    FRAME_LEAVE = 2   // the screen is finished
+};
+
+struct FramePacer {
+    int64_t due_us;  // when the next pass may begin; 0 before the first
+};
+
+// Microseconds to sleep after a pass that ended at now_us. A pass that
+// ended late (a slow frame, a screen opened on top) starts the schedule
+// afresh instead of running the missed passes back to back.
+int64_t frame_sleep_us(FramePacer& p, int64_t now_us);
+
+// A picture's key: FNV-1a over everything the picture is drawn from. Equal
+// keys, equal pictures.
+constexpr uint64_t PICTURE_KEY_START = 14695981039346656037ull;
+uint64_t picture_key_bytes(uint64_t key, const void* bytes, size_t n);
+template <class T>
+uint64_t picture_key(uint64_t key, const T& value) {
+    static_assert(std::is_trivially_copyable_v<T>, "hashed byte by byte");
+    return picture_key_bytes(key, &value, sizeof value);
+}
