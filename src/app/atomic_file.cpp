@@ -125,3 +125,15 @@ int read_file_prefix(const char* path, unsigned char* bytes, size_t capacity, si
     std::fclose(f);
     return 1;
 }
+
+int read_whole_file(const char* path, std::string& bytes) {
+    bytes.clear();
+    std::FILE* f = std::fopen(path, "rb");
+    if (f == nullptr) return errno == ENOENT ? 0 : -1;
+    char block[65536];
+    size_t n;
+    while ((n = std::fread(block, 1, sizeof block, f)) > 0) bytes.append(block, n);
+    const bool failed = std::ferror(f) != 0;
+    std::fclose(f);
+    return failed ? -1 : 1;
+}

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstddef>
+#include <string>
 
 // Writes `size` bytes to `path`. Answers 1 when the new file is in place;
 // 0 on any failure, with the old file (if any) untouched and no temporary
@@ -21,3 +22,8 @@ int remove_stale_temporaries(const char* path);
 // Reads at most `capacity` bytes of `path` into `bytes`; `size` gets how many
 // were read (a short file gives fewer). Answers 1 when the file opened.
 int read_file_prefix(const char* path, unsigned char* bytes, size_t capacity, size_t& size);
+
+// Reads all of `path` into `bytes`. Answers 1 when read to its end, 0 when
+// there is no such file (bytes empty), -1 when it exists but could not be
+// read whole: a file in that state must not be rewritten from what was read.
+int read_whole_file(const char* path, std::string& bytes);

@@ -7,11 +7,13 @@ Square board[SQUARE_COUNT];
 
 // Static values equal the defaults, except music_track: 0 until the settings
 // file has been read (a missing file then sets -1).
-Settings settings = {
-    OPPONENT_COMPUTER, LEVEL_PROFESSIONAL, RED, 12, 255, 255, 0,
-    {{'M', 'o', 'd', 'r', 0xFD, 0, 0, 0, 0, 0},
-     {'R', 'u', 'd', 0xFD, 0, 0, 0, 0, 0, 0}},
-};
+// A constant expression, so set before any code runs.
+Settings settings = [] {
+    Settings s = {OPPONENT_COMPUTER, LEVEL_PROFESSIONAL, RED, 12, 255, 255, 0, {}};
+    for (int side = 0; side < 2; side++)
+        for (int i = 0; i < NAME_LEN; i++) s.player_name[side][i] = DEFAULT_NAMES[side][i];
+    return s;
+}();
 
 GameState game = {1, 0, 0, 0, 0, 0, 0, 1};
 

@@ -32,6 +32,8 @@ constexpr int32_t TRACK_SPRING = 2;
 
 // A player name: ten Unicode code points, 0 after the end of the name.
 constexpr int NAME_LEN = 10;
+// The names a player starts with, first then second: "Modrý", "Rudý".
+constexpr int32_t DEFAULT_NAMES[2][NAME_LEN] = {{'M', 'o', 'd', 'r', 0xFD}, {'R', 'u', 'd', 0xFD}};
 
 struct Square {
     int32_t x;            // left edge relative to the board origin

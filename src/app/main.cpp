@@ -14,6 +14,7 @@
 #include "play/game_loop.h"
 #include "ui/main_menu.h"
 #include "ui/saved_games.h"
+#include "ui/toolkit.h"
 
 namespace {
 
@@ -52,6 +53,7 @@ int main() {
         return EXIT_GRAPHICS_FAILED;
     }
     set_close_button_callback(on_close_button);
+    latch_mouse_input();
 
     set_volume_per_voice(0);
     install_sound(DIGI_AUTODETECT, MIDI_NONE, nullptr);

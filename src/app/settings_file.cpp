@@ -3,6 +3,7 @@
 // values it does write come back unchanged.
 #include "app/settings_file.h"
 
+#include <algorithm>
 
 #include "app/atomic_file.h"
 #include "app/byte_order.h"
@@ -52,6 +53,10 @@ void make_safe(Settings& s) {
         while (end < NAME_LEN && printable(name[end])) end++;
         for (int i = end; i < NAME_LEN; i++) name[i] = 0;
     }
+    // The editor never leaves a name empty; a damaged file's blank name
+    // reads as the side's first name, as it would without a file.
+    for (int side = 0; side < 2; side++)
+        if (s.player_name[side][0] == 0) std::copy_n(DEFAULT_NAMES[side], NAME_LEN, s.player_name[side]);
 }
 
 void set_defaults(Settings& s) {

@@ -41,3 +41,4 @@ extern const CliCommand BENCH_COMMAND;
 extern const CliCommand SLOTS_COMMAND;
 extern const CliCommand ANALYSE_COMMAND;
 extern const CliCommand MATCH_COMMAND;
+extern const CliCommand PDN_COMMAND;

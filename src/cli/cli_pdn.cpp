@@ -1,76 +1,20 @@
 #include "cli/cli_pdn.h"
 
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
-#include <ctime>
 
-#include "app/game_state.h"
 #include "cli/cli.h"
-#include "cli/cli_position.h"
-
-namespace {
-
-constexpr size_t LINE_WIDTH = 80;
-
-// Tag values are ours, but a quote or backslash would end one early.
-std::string tag(const char* name, const std::string& value) {
-    std::string escaped;
-    for (char c : value) {
-        if (c == '"' || c == '\\') escaped += '\\';
-        escaped += c;
-    }
-    return std::string("[") + name + " \"" + escaped + "\"]\n";
-}
-
-}  // namespace
-
-const char* pdn_result(int32_t winner) {
-    if (winner == BLUE) return "1-0";
-    if (winner == RED) return "0-1";
-    return "1/2-1/2";
-}
-
-std::string pdn_today() {
-    const std::time_t now = std::time(nullptr);
-    std::tm local{};
-    char text[16] = "????.??.??";
-    if (localtime_r(&now, &local) != nullptr) std::strftime(text, sizeof text, "%Y.%m.%d", &local);
-    return text;
-}
-
-std::string pdn_text(const PdnGame& game) {
-    std::string text = tag("Event", game.event) + tag("Site", game.site) + tag("Date", game.date) +
-                       tag("Round", game.round) + tag("White", game.white) + tag("Black", game.black) +
-                       tag("Result", game.result) + tag("GameType", PDN_GAME_TYPE);
-    if (!game.fen.empty()) text += tag("SetUp", "1") + tag("FEN", game.fen);
-    text += '\n';
-
-    // A move number stays on the line of its move; Black moving first
-    // numbers its move "1...".
-    const bool black_first = !game.fen.empty() && game.fen[0] == 'B';
-    std::vector<std::string> words;
-    for (size_t t = 0; t < game.turns.size(); t++) {
-        const size_t ply = t + (black_first ? 1 : 0);
-        std::string word = ply % 2 == 0 ? std::to_string(ply / 2 + 1) + ". " : t == 0 ? "1... " : "";
-        words.push_back(word + move_text(game.turns[t].squares, game.turns[t].capture, true));
-    }
-    words.push_back(game.result);
-    std::string line;
-    for (const std::string& w : words) {
-        if (!line.empty() && line.size() + 1 + w.size() > LINE_WIDTH) {
-            text += line + '\n';
-            line.clear();
-        }
-        if (!line.empty()) line += ' ';
-        line += w;
-    }
-    return text + line + "\n\n";
-}
 
 bool pdn_file_open(PdnFile& f, const char* path, std::string& error) {
     f.path = path;
     f.file = std::fopen(path, "w");
-    if (f.file != nullptr) return true;
+    // Unbuffered, each game goes out in one write: however the run ends,
+    // the file holds whole games only.
+    if (f.file != nullptr) {
+        std::setvbuf(f.file, nullptr, _IONBF, 0);
+        return true;
+    }
     error = "cannot write the PDN file " + cli_quote(path) + ": " + std::strerror(errno);
     return false;
 }

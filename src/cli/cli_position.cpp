@@ -46,10 +46,6 @@ std::string describe_square(int i) {
 // a position cannot arise in a game.
 bool uncrowned_on_far_row(int32_t piece, int i) { return (piece == BLUE_MAN && i < 8) || (piece == RED_MAN && i >= 56); }
 
-
-// Squares in name order: rank 1 to 8, each from file a to h.
-int name_order(int k) { return (7 - k / 8) * 8 + k % 8; }
-
 // One colour's list of a FEN: "Wa1,Kc3" without its colour letter.
 bool parse_fen_list(const std::string& list, int32_t side, int32_t pieces[], std::string& error) {
     if (list.empty()) return true;
@@ -124,18 +120,6 @@ bool parse_fen(const std::string& text, int32_t& side, std::string& error) {
     return true;
 }
 
-std::string fen_list(const int32_t pieces[], int32_t side) {
-    std::string list;
-    for (int k = 0; k < SQUARE_COUNT; k++) {
-        const int i = name_order(k);
-        if (pieces[i] != side && pieces[i] != side + 2) continue;
-        if (!list.empty()) list += ',';
-        if (pieces[i] == side + 2) list += 'K';
-        list += square_name(i);
-    }
-    return list;
-}
-
 std::string diagram(bool algebraic) {
     const std::string rule = "      +---+---+---+---+---+---+---+---+\n";
     const std::string files = algebraic ? "        a   b   c   d   e   f   g   h\n"
@@ -158,13 +142,6 @@ std::string diagram(bool algebraic) {
 
 }  // namespace
 
-std::string square_name(int32_t square) {
-    std::string name;
-    name += static_cast<char>('a' + square % 8);
-    name += static_cast<char>('8' - square / 8);
-    return name;
-}
-
 bool parse_square_name(const std::string& text, int32_t& square) {
     if (text.size() != 2 || text[0] < 'a' || text[0] > 'h' || text[1] < '1' || text[1] > '8') return false;
     square = ('8' - text[1]) * 8 + (text[0] - 'a');
@@ -172,10 +149,11 @@ bool parse_square_name(const std::string& text, int32_t& square) {
 }
 
 std::string move_text(const std::vector<int32_t>& squares, bool capture, bool algebraic) {
+    if (algebraic) return pdn_move_text(squares, capture);
     std::string text;
     for (size_t k = 0; k < squares.size(); k++) {
-        if (k > 0) text += algebraic && capture ? 'x' : '-';
-        text += algebraic ? square_name(squares[k]) : std::to_string(squares[k]);
+        if (k > 0) text += '-';
+        text += std::to_string(squares[k]);
     }
     return text;
 }
@@ -238,10 +216,6 @@ std::string position_text_of(const int32_t pieces[], int32_t side) {
     }
     text += side == BLUE ? " b" : " r";
     return text;
-}
-
-std::string fen_of(const int32_t pieces[], int32_t side) {
-    return std::string(side == BLUE ? "W" : "B") + ":W" + fen_list(pieces, BLUE) + ":B" + fen_list(pieces, RED);
 }
 
 namespace {

@@ -17,6 +17,8 @@
 #include <string>
 #include <vector>
 
+#include "play/pdn.h"
+
 // Loads the position into the live board (geometry rebuilt, marks cleared)
 // and sets `side`. On failure answers false with a reason in `error`; the
 // board is then unspecified.
@@ -27,16 +29,13 @@ std::string format_position(int32_t side);
 std::string format_fen(int32_t side);
 
 // The same for 64 piece codes indexed like the board (codes 0..4 only).
+// (fen_of, for piece codes, is with the PDN writer.)
 std::string position_text_of(const int32_t pieces[], int32_t side);
-std::string fen_of(const int32_t pieces[], int32_t side);
 
 // The live board as a framed diagram with square numbers, or with the
 // board's own file letters and rank numbers.
 std::string board_diagram();
 std::string board_diagram_algebraic();
-
-// "c3" for square 42.
-std::string square_name(int32_t square);
 
 // A square by its name a1..h8.
 bool parse_square_name(const std::string& text, int32_t& square);

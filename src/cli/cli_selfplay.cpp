@@ -1,5 +1,6 @@
 // The selfplay command: many games of the computer against itself, the
 // totals, and the games as PDN if asked.
+#include <csignal>
 #include <cstdio>
 
 #include "app/game_state.h"
@@ -30,6 +31,10 @@ PdnGame pdn_header(int32_t piece_count, int32_t blue_level, int32_t red_level) {
     return game;
 }
 
+volatile std::sig_atomic_t interrupted = 0;
+
+void interrupt(int) { interrupted = 1; }
+
 int run(int argc, const char* const* argv, std::string& out, std::string& err) {
     CliArgs args;
     std::string why;
@@ -54,21 +59,31 @@ int run(int argc, const char* const* argv, std::string& out, std::string& err) {
         if (!pdn_file_open(pdn, path, why)) return cli_fail(err, why);
         record = pdn_header(pieces, blue_level, red_level);
     }
-    SelfplayGameFn on_game = nullptr;
-    if (pdn.file != nullptr)
-        on_game = [&pdn, &record](int64_t g, int32_t winner, const std::vector<PdnTurn>& turns) {
+    const SelfplayGameFn on_game = [&pdn, &record](int64_t g, int32_t winner, const std::vector<PdnTurn>& turns) {
+        if (pdn.file != nullptr) {
             record.round = std::to_string(g);
             record.result = pdn_result(winner);
             record.turns = turns;
-            return pdn_file_write(pdn, record);
-        };
+            if (!pdn_file_write(pdn, record)) return false;
+        }
+        return interrupted == 0;
+    };
 
+    // Ctrl-C or TERM ends the run once the game in play is over and written.
+    struct sigaction stop = {}, old_int = {}, old_term = {};
+    stop.sa_handler = interrupt;
+    sigemptyset(&stop.sa_mask);
+    interrupted = 0;
+    sigaction(SIGINT, &stop, &old_int);
+    sigaction(SIGTERM, &stop, &old_term);
     SelfplayTotals t;
     std::string failure;
     progress_begin();
     const bool held = run_selfplay(static_cast<int64_t>(games), blue_level, red_level, pieces, seed, t, failure,
                                    on_game);
     progress_end();
+    sigaction(SIGINT, &old_int, nullptr);
+    sigaction(SIGTERM, &old_term, nullptr);
     // The games written so far stay in the file either way.
     if (!pdn_file_close(pdn, why)) return cli_fail(err, why);
     if (!held) {
@@ -79,7 +94,9 @@ int run(int argc, const char* const* argv, std::string& out, std::string& err) {
     std::snprintf(avg, sizeof avg, "%.1f", static_cast<double>(t.single_moves) / static_cast<double>(t.games));
     out = "blue_wins " + std::to_string(t.blue_wins) + "\nred_wins " + std::to_string(t.red_wins) + "\ndraws " +
           std::to_string(t.draws) + "\navg_moves " + avg + "\n";
-    return CLI_OK;
+    if (interrupted == 0) return CLI_OK;
+    err = "selfplay: interrupted after " + std::to_string(t.games) + " of " + std::to_string(games) + " games\n";
+    return CLI_INTERRUPTED;
 }
 
 }  // namespace
@@ -91,6 +108,8 @@ const CliCommand SELFPLAY_COMMAND = {
     "them, puts every chosen move to the rule a human's move must pass, and prints\n"
     "the wins of each side, the draws and the average number of single moves.\n"
     "Exit status 1, with the game and position on standard error, if a rule broke.\n"
+    "Ctrl-C (or TERM) stops it after the game in play: the totals so far are\n"
+    "printed, the PDN file holds the finished games, and the exit status is 130.\n"
     "\n"
     "arguments:\n"
     "  GAMES        1..1000000\n"

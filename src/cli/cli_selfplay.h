@@ -8,10 +8,12 @@
 #include <string>
 #include <vector>
 
-#include "cli/cli_pdn.h"
+#include "play/pdn.h"
 
 // Exit status of selfplay when an invariant broke (bad input stays 2).
 constexpr int CLI_INVARIANT_BROKEN = 1;
+// Exit status of selfplay stopped by SIGINT or SIGTERM, as a shell reports Ctrl-C.
+constexpr int CLI_INTERRUPTED = 130;
 
 // Single moves (each jump of a chain counts) after which a game is taken as
 // endless. The draw rule ends every game long before: at most 17 moves pass

@@ -170,13 +170,13 @@ bool run_selfplay(int64_t games, int32_t blue_level, int32_t red_level, int32_t 
             ok = false;
             break;
         }
-        if (on_game && !on_game(g, result, turns)) break;
         totals.games++;
         totals.single_moves += moves;
         progress_show("selfplay: " + std::to_string(g) + " of " + std::to_string(games) + " games");
         if (result == BLUE) totals.blue_wins++;
         if (result == RED) totals.red_wins++;
         if (result == 0) totals.draws++;
+        if (on_game && !on_game(g, result, turns)) break;
     }
     settings = saved_settings;
     game = saved_game;

@@ -1,11 +1,14 @@
 // The slots command: the five slots of a saved-games file as the game's
-// slots screen sees them, or the saved positions as PDN for other programs.
+// slots screen sees them, or the saved positions as PDN for other programs;
+// with --put, a position written into a slot as a game the slots screen
+// loads, so a position from a book or a PDN file can be played out.
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <string>
 #include <vector>
 
+#include "app/atomic_file.h"
 #include "app/game_state.h"
 #include "cli/cli.h"
 #include "cli/cli_options.h"
@@ -74,10 +77,70 @@ bool read_bytes(const char* path, std::vector<unsigned char>& bytes, std::string
     return true;
 }
 
+const char PUT_USAGE[] =
+    "slots FILE --put N POSITION [--opponent computer|human] [--level amateur|professional] [--computer blue|red]";
+
+// One of two words, 1 for the first, or the option left out.
+bool one_of(const char* given, const char* first, const char* second, const char* what, int32_t& value,
+            std::string& error) {
+    if (given == nullptr) return true;
+    if (std::strcmp(given, first) == 0 || std::strcmp(given, second) == 0) {
+        value = std::strcmp(given, first) == 0 ? 1 : 2;
+        return true;
+    }
+    error = std::string(what) + " must be " + first + " or " + second + ", got " + cli_quote(given);
+    return false;
+}
+
+int put(const CliArgs& args, std::string& out, std::string& err) {
+    std::string why;
+    if (args.positional.size() != 2 || args.has("--pdn"))
+        return cli_fail(err, std::string("--put needs a saved-games file, a slot and a position: ") + PUT_USAGE);
+    const char* path = args.positional[0];
+    const char* position = args.positional[1];
+    uint64_t number = 0;
+    if (!parse_count(args.value("--put"), "slot", 1, SAVE_SLOT_COUNT, number, why)) return cli_fail(err, why);
+
+    // What a new game would save with the settings' defaults.
+    SaveSlot slot;
+    default_slot(slot);
+    slot.opponent = OPPONENT_COMPUTER;
+    slot.difficulty = LEVEL_PROFESSIONAL;
+    slot.computer_side = RED;
+    const char* level = args.value("--level");
+    if (!one_of(args.value("--opponent"), "computer", "human", "opponent", slot.opponent, why) ||
+        (level != nullptr && !parse_level(level, slot.difficulty, why)) ||
+        !one_of(args.value("--computer"), "blue", "red", "computer", slot.computer_side, why))
+        return cli_fail(err, why);
+    int32_t side = BLUE;
+    if (!parse_position(position, side, why)) return cli_fail(err, why);
+    slot.turn = side;
+    for (int i = 0; i < SQUARE_COUNT; i++) slot.pieces[i] = board[i].piece;
+    slot.used = 1;
+    if (!slot_is_saved(slot)) return cli_fail(err, "the game cannot load this position from a slot");
+
+    // Rewritten from a file read only in part, the rest would be lost.
+    std::string bytes;
+    const int read = read_whole_file(path, bytes);
+    if (read < 0) return cli_fail(err, "cannot read the saved-games file " + cli_quote(path) + "; left as it was");
+    SavedGames g;
+    saved_games_from_bytes(g, reinterpret_cast<const unsigned char*>(bytes.data()),
+                           bytes.size() < SAVED_GAMES_FILE_SIZE ? bytes.size() : SAVED_GAMES_FILE_SIZE);
+    g.slots[number - 1] = slot;
+    if (!write_saved_games(path, g))
+        return cli_fail(err, "cannot write the saved-games file " + cli_quote(path) + "; left as it was");
+    out = "slot " + std::to_string(number) + ": " + position_text_of(slot.pieces, slot.turn) +
+          (read == 0 ? " (new file)\n" : "\n");
+    return CLI_OK;
+}
+
 int run(int argc, const char* const* argv, std::string& out, std::string& err) {
     CliArgs args;
     std::string why;
-    if (!parse_args(argc, argv, "--pdn", args, why)) return cli_fail(err, why);
+    if (!parse_args(argc, argv, "--pdn --put= --opponent= --level= --computer=", args, why)) return cli_fail(err, why);
+    if (args.has("--put")) return put(args, out, err);
+    if (args.has("--opponent") || args.has("--level") || args.has("--computer"))
+        return cli_fail(err, std::string("--opponent, --level and --computer go with --put: ") + PUT_USAGE);
     if (args.positional.size() != 1) return cli_fail(err, "slots needs one saved-games file: slots FILE [--pdn]");
     const char* path = args.positional[0];
     const bool pdn = args.has("--pdn");
@@ -110,7 +173,7 @@ int run(int argc, const char* const* argv, std::string& out, std::string& err) {
 }  // namespace
 
 const CliCommand SLOTS_COMMAND = {
-    "slots", "slots FILE [--pdn]", "the five slots of a saved-games file",
+    "slots", "slots FILE [--pdn] | slots FILE --put N POSITION [OPTIONS]", "the five slots of a saved-games file",
     "Lists the five slots of a saved-games file (the game keeps its own in\n"
     "Data/gamdat.tdt), one line each: the number, used or free, and for a used slot\n"
     "its position in the board text, the side to move, the game clock and the\n"
@@ -125,6 +188,17 @@ const CliCommand SLOTS_COMMAND = {
     "  --pdn   print each used slot as a PDN game other draughts programs open: its\n"
     "          position as a FEN with blue as White, no moves, result \"*\"\n"
     "\n"
-    "example:\n"
-    "  talvena-cli slots Data/gamdat.tdt --pdn\n",
+    "With --put, writes POSITION into slot N as a saved game the game loads like any\n"
+    "other, with the game clock at 00:00. The file is rewritten whole and at once,\n"
+    "the other four slots as they were, byte for byte; a missing file is created\n"
+    "with the four other slots free. A file that cannot be read is left alone.\n"
+    "  --put N POSITION              slot 1..5 and a position (see talvena-cli\n"
+    "                                --help), either side to move\n"
+    "  --opponent computer|human     computer if left out\n"
+    "  --level amateur|professional  professional if left out\n"
+    "  --computer blue|red           the computer's side; red if left out\n"
+    "\n"
+    "examples:\n"
+    "  talvena-cli slots Data/gamdat.tdt --pdn\n"
+    "  talvena-cli slots Data/gamdat.tdt --put 2 \"B:Wc3,Ke1:Bf6,h8\" --computer red\n",
     run};

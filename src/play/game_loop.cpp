@@ -11,6 +11,7 @@
 #include "app/resources.h"
 #include "audio/sound_effects.h"
 #include "play/hint.h"
+#include "play/game_record.h"
 #include "play/loop_logic.h"
 #include "play/render.h"
 #include "ui/main_menu.h"
@@ -56,8 +57,21 @@ bool hint_arrived(HintThread& h, HintAnswer& answer) {
     return true;
 }
 
-// The (re)start steps outside the loop's own state.
+// From the key buffer, so a press shorter than a frame still counts; the
+// other keys the play screen reads are held ones.
+int32_t backspace_pressed() {
+    int32_t pressed = 0;
+    while (keypressed())
+        if ((readkey() >> 8) == KEY_BACKSPACE) pressed = 1;
+    return pressed;
+}
+
+// The (re)start steps outside the loop's own state: the game before is kept
+// and the new or loaded one starts its record.
 void start_play(LoopState& st) {
+    keep_game(KEPT_GAMES_PATH);
+    record_start();
+    clear_keybuf();
     draw_board(board_buffer);
     loop_start(st);
     clock_seconds = game.paused_seconds;
@@ -83,11 +97,11 @@ int32_t play_pass(void* data, const FrameInput& polled) {
     in.key_x = key[KEY_X] ? 1 : 0;
     in.key_esc = key[KEY_ESC] ? 1 : 0;
     in.key_h = key[KEY_H] ? 1 : 0;
-    in.key_backspace = key[KEY_BACKSPACE] ? 1 : 0;
     HintAnswer answer{-1, -1};
     in.hint_arrived = hint_arrived(p.hint, answer) ? 1 : 0;
     in.hint_from = answer.from;
     in.hint_to = answer.to;
+    in.key_backspace = backspace_pressed();
     in.key_waiting = key_waiting;
     in.ticks = ticks;
     in.clock_minutes = clock_minutes;
@@ -108,8 +122,10 @@ int32_t play_pass(void* data, const FrameInput& polled) {
 
     if (out.menu == LOOP_MENU_GAME_OVER) {
         p.out.menu = LOOP_MENU_NONE;
-        // With no game in progress the menu answers a new game, a loaded
-        // one or "Konec".
+        // The decided game can no longer be taken back: keep it now. With no
+        // game in progress the menu answers a new game, a loaded one or
+        // "Konec".
+        keep_game(KEPT_GAMES_PATH);
         if (main_menu() == MENU_QUIT) {
             p.quit = 1;
             return FRAME_LEAVE;
@@ -147,7 +163,11 @@ void play_after(void* data) {
     game.paused_minutes = clock_minutes;
     const int saved_ticks = ticks;
     hint_finish(p.hint);
-    if (loop_after_menu(p.st, main_menu())) {
+    const int32_t result = main_menu();
+    // Keys typed in the menu and its screens are theirs: a Backspace in the
+    // names editor must not take back a move.
+    clear_keybuf();
+    if (loop_after_menu(p.st, result)) {
         start_play(p.st);
     } else {
         clock_minutes = game.paused_minutes;
@@ -164,5 +184,7 @@ int32_t game_loop(int32_t menu_result) {
     start_play(p.st);
     run_frames({&p, play_pass, play_picture, play_draw, play_after});
     hint_finish(p.hint);
+    // "Konec" or the window's close button leave the game as it stands.
+    keep_game(KEPT_GAMES_PATH);
     return 0;
 }

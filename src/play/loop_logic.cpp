@@ -4,6 +4,7 @@
 #include "play/loop_logic.h"
 
 #include "ai/ai.h"
+#include "play/game_record.h"
 #include "play/notice_codes.h"
 #include "ui/menu_result.h"
 
@@ -46,6 +47,7 @@ void flip_opponent(LoopState& st) {
 // Answers 1 when the turn passed.
 int32_t carry_out_move(LoopState& st, PassTimers& t) {
     t.out->move_sound = 1;
+    record_step(source_square(), target_square(), st.in_chain ? 0 : 1, st.draw_book);
     if (perform_move(game.turn) == 1) {
         st.in_chain = 1;
         st.notice = NOTICE_NEXT_JUMP;
@@ -166,6 +168,35 @@ void hint_pass(LoopState& st, const LoopInput& in, int32_t humans_turn, LoopOutp
     out.hint_target = st.hint == HINT_SHOWN && shown > HINT_TICKS / 2 ? st.hint_to : -1;
 }
 
+// Backspace. Against the computer play goes back to the start of the
+// human's latest turn, so the computer's reply (or its move still being
+// shown) and the human's move go together; with no such turn (the computer
+// opened) back to the start. Two humans: the latest turn. A chain under way
+// is the latest turn, so it is undone as far as it went. After the end the
+// game goes on.
+void take_back(LoopState& st, PassTimers& t) {
+    const std::vector<TurnStart>& starts = game_record.starts;
+    if (starts.empty()) return;
+    size_t k = starts.size() - 1;
+    if (settings.opponent == OPPONENT_COMPUTER)
+        while (k > 0 && starts[k].turn == settings.computer_side) k--;
+    const TurnStart& s = starts[k];
+    for (int i = 0; i < SQUARE_COUNT; i++) board[i].piece = s.pieces[i];
+    clear_marks(1);
+    clear_marks(2);
+    game.turn = s.turn;
+    game.game_running = 1;
+    st.draw_book = s.draw_book;
+    st.click = CLICK_IDLE;
+    st.in_chain = 0;
+    st.piece_picked = 0;
+    st.ai_phase = 0;
+    st.notice = NOTICE_NONE;
+    record_truncate(k);
+    t.reset();
+    t.out->pick_sound = 1;
+}
+
 }  // namespace
 
 int32_t computer_to_move() {
@@ -200,6 +231,7 @@ LoopOutput loop_pass(LoopState& st, const LoopInput& in) {
     int32_t seconds = in.clock_seconds;
 
     if (in.key_x) flip_opponent(st);
+    if (in.key_backspace) take_back(st, t);
 
     int32_t ended = NOTICE_NONE;
     if (game_result(game.turn) != 0) {
@@ -214,6 +246,7 @@ LoopOutput loop_pass(LoopState& st, const LoopInput& in) {
         // standing then gives way to the end panel.
         if (st.notice < NOTICE_WON) {
             st.notice = ended;
+            game_record.result = ended == NOTICE_WON ? game_result(game.turn) : 0;
             game.final_minutes = minutes;
             game.final_seconds = seconds;
             game.game_running = 0;

@@ -45,12 +45,12 @@ struct LoopInput {
     int32_t key_x;    // X held
     int32_t key_esc;  // Esc held
     int32_t key_h;    // H held: a hint
-    int32_t key_backspace;
     // The engine's hint has come: the piece and its first landing square
     // (-1 when the side cannot move).
     int32_t hint_arrived;
     int32_t hint_from;
     int32_t hint_to;
+    int32_t key_backspace;  // Backspace pressed since the last pass: take back
     // Once the game is decided: empties the keyboard buffer and answers
     // whether a key is waiting all the same. Null counts as no key.
     int32_t (*key_waiting)();
@@ -95,7 +95,8 @@ int32_t computer_to_move();
 
 // The loop-local part of a (re)start: fresh state, no marks, draw
 // bookkeeping from the board. The shell redraws the empty board and sets the
-// clock from the paused time.
+// clock from the paused time; a new or loaded game also starts a new record
+// (play/game_record.h), once the one before is kept.
 void loop_start(LoopState& st);
 
 LoopOutput loop_pass(LoopState& st, const LoopInput& in);

@@ -10,6 +10,8 @@
 namespace {
 
 constexpr int NOTICE_CENTRE_X = 507;  // middle of the board
+constexpr int WIN_PANEL_HALF = 160;
+constexpr int PANEL_MARGIN = 10;  // between a line and the panel's sides
 
 int notice_colour() { return makecol(NOTICE_TEXT.r, NOTICE_TEXT.g, NOTICE_TEXT.b); }
 
@@ -32,14 +34,22 @@ void win_message(int32_t winning_side, int32_t minutes, int32_t seconds, BITMAP*
     const int32_t* loser = winning_side == BLUE ? name[1] : name[0];
     FONT* font = res_font(RES_FONT_NOTICE);
     const int colour = notice_colour();
-    draw_panel(347, 667, 180, 340, target);
-    // A 0 code point prints nothing, so short names carry no trailing marks.
-    textprintf_centre_ex(target, font, NOTICE_CENTRE_X, 200, colour, -1, "Zvítězil hráč %c%c%c%c%c%c%c%c%c%c",
-                         winner[0], winner[1], winner[2], winner[3], winner[4], winner[5], winner[6], winner[7],
-                         winner[8], winner[9]);
-    textprintf_centre_ex(target, font, NOTICE_CENTRE_X, 230, colour, -1, "Poražen byl hráč %c%c%c%c%c%c%c%c%c%c",
-                         loser[0], loser[1], loser[2], loser[3], loser[4], loser[5], loser[6], loser[7], loser[8],
-                         loser[9]);
+    // A 0 code point ends the text, so short names carry no trailing marks.
+    char won[128], lost[128];
+    uszprintf(won, sizeof won, "Zvítězil hráč %c%c%c%c%c%c%c%c%c%c", winner[0], winner[1], winner[2], winner[3],
+              winner[4], winner[5], winner[6], winner[7], winner[8], winner[9]);
+    uszprintf(lost, sizeof lost, "Poražen byl hráč %c%c%c%c%c%c%c%c%c%c", loser[0], loser[1], loser[2], loser[3],
+              loser[4], loser[5], loser[6], loser[7], loser[8], loser[9]);
+    // Long names widen the panel evenly, just enough; others leave it as it is.
+    int half = WIN_PANEL_HALF;
+    const char* const lines[] = {won, lost};
+    for (const char* line : lines) {
+        const int need = (text_length(font, line) + 1) / 2 + PANEL_MARGIN;
+        if (need > half) half = need;
+    }
+    draw_panel(NOTICE_CENTRE_X - half, NOTICE_CENTRE_X + half, 180, 340, target);
+    textprintf_centre_ex(target, font, NOTICE_CENTRE_X, 200, colour, -1, "%s", won);
+    textprintf_centre_ex(target, font, NOTICE_CENTRE_X, 230, colour, -1, "%s", lost);
     total_time(target, 300, minutes, seconds);
 }
 

@@ -3,6 +3,7 @@
 // last put on the screen. The loop itself is run_frames (ui/toolkit.h).
 #pragma once
 
+#include <atomic>
 #include <cstddef>
 #include <cstdint>
 #include <type_traits>
@@ -43,3 +44,29 @@ uint64_t picture_key(uint64_t key, const T& value) {
     static_assert(std::is_trivially_copyable_v<T>, "hashed byte by byte");
     return picture_key_bytes(key, &value, sizeof value);
 }
+
+// The mouse as Allegro's input thread reports it, kept for the passes.
+// Every button change is queued with the place it happened, and a pass takes
+// at most one, oldest first: a press and a release that both fall between
+// two passes reach the screens as a press in one pass and a release in the
+// next, exactly like a held click. Single producer (the input thread), single
+// consumer (the game thread); nothing else is shared.
+struct MouseState {
+    int32_t x;
+    int32_t y;
+    int32_t buttons;  // bit 0 left, bit 1 right
+};
+constexpr uint32_t MOUSE_QUEUE_SIZE = 64;  // changes a stalled game thread can owe
+struct MouseLatch {
+    std::atomic<uint64_t> now{0};  // the latest state
+    std::atomic<uint64_t> changes[MOUSE_QUEUE_SIZE] = {};
+    std::atomic<uint32_t> head{0};  // written by the input thread only
+    std::atomic<uint32_t> tail{0};  // written by the game thread only
+};
+
+// Input thread: the mouse moved or a button changed.
+void latch_mouse(MouseLatch& l, MouseState m);
+// Game thread: the oldest button change not taken yet, else the state now.
+MouseState take_mouse(MouseLatch& l);
+// Game thread: the latest state, where the pointer is drawn.
+MouseState mouse_now(const MouseLatch& l);

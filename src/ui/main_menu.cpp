@@ -3,6 +3,7 @@
 #include "ui/main_menu.h"
 
 #include "app/resources.h"
+#include "play/game_record.h"
 #include "ui/menu_logic.h"
 #include "ui/menu_result.h"
 #include "ui/names_screen.h"
@@ -51,7 +52,10 @@ struct MainMenu {
 int32_t menu_frame_pass(void* data, const FrameInput& in) {
     MenuState& m = static_cast<MainMenu*>(data)->m;
     if (m.result != -1) return FRAME_LEAVE;
+    const int32_t running = game.game_running;
     menu_pass(m, in.mouse_x, in.mouse_y, in.mouse_b);
+    // "Ukončit hru" leaves the game for good: keep it at once.
+    if (running && !game.game_running) keep_game(KEPT_GAMES_PATH);
     return FRAME_SHOW;
 }
 

@@ -19,7 +19,24 @@ int64_t now_us() {
     return duration_cast<microseconds>(steady_clock::now().time_since_epoch()).count();
 }
 
+MouseLatch mouse_latch;
+
+// Allegro calls this on its input thread after each change of the mouse,
+// with mouse_x, mouse_y and mouse_b just written by that thread; the game
+// thread reads the mouse only through the latch.
+void on_mouse(int) { latch_mouse(mouse_latch, {mouse_x, mouse_y, mouse_b}); }
+
+BITMAP* under_pointer = nullptr;  // what the pointer covers in a frame while shown
+
 }  // namespace
+
+void latch_mouse_input() {
+    // Never polled: a polled mouse reports only the buttons at each poll,
+    // and loses a press and release that fall between two. The place before
+    // the first change is taken here, before the input thread takes over.
+    latch_mouse(mouse_latch, {mouse_x, mouse_y, mouse_b});
+    mouse_callback = on_mouse;
+}
 
 int line_colour(int32_t look) {
     const LineColour c = look == LOOK_HIGHLIGHT  ? COLOUR_HIGHLIGHT
@@ -60,19 +77,20 @@ void draw_menu_backdrop(int32_t x1, int32_t x2, int32_t y1, int32_t y2, BITMAP* 
 }
 
 void present_frame(BITMAP* frame, bool with_pointer) {
-    // While shown on a bitmap the pointer is redrawn there from Allegro's
-    // timer thread whenever the mouse moves, which would race with the blit
-    // reading the frame. Frozen, only show_mouse draws and removes it here;
-    // the timer mutex show_mouse takes orders the flag for that thread.
-    if (with_pointer) {
-        freeze_mouse_flag = TRUE;
-        show_mouse(frame);
+    // The pointer is drawn here, on this thread, and taken off again, so
+    // the frame leaves as it came. Allegro's own show_mouse would redraw it
+    // from its timer thread while the blit reads the frame.
+    BITMAP* sprite = mouse_sprite;
+    if (with_pointer && sprite != nullptr && under_pointer == nullptr) under_pointer = create_bitmap(sprite->w, sprite->h);
+    const bool pointer = with_pointer && sprite != nullptr && under_pointer != nullptr;
+    const MouseState m = mouse_now(mouse_latch);
+    const int px = m.x - mouse_x_focus, py = m.y - mouse_y_focus;
+    if (pointer) {
+        blit(frame, under_pointer, px, py, 0, 0, sprite->w, sprite->h);
+        draw_sprite(frame, sprite, px, py);
     }
     blit(frame, screen, 0, 0, 0, 0, SCREEN_W, SCREEN_H);
-    if (with_pointer) {
-        show_mouse(nullptr);
-        freeze_mouse_flag = FALSE;
-    }
+    if (pointer) blit(under_pointer, frame, 0, 0, px, py, sprite->w, sprite->h);
     frames_presented++;
 }
 
@@ -83,13 +101,14 @@ void run_frames(const FrameScreen& s) {
     int64_t shown_at = 0;  // frames_presented after this loop's last frame
     while (!quit_requested) {
         poll_keyboard();
-        poll_mouse();
-        const FrameInput in = {mouse_x, mouse_y, mouse_b};
+        const MouseState mouse = take_mouse(mouse_latch);
+        const FrameInput in = {mouse.x, mouse.y, mouse.buttons};
+        const MouseState pointer = mouse_now(mouse_latch);
         const int32_t step = s.pass(s.data, in);
         if (step == FRAME_LEAVE) break;
         if (step == FRAME_SHOW) {
             uint64_t key = s.picture != nullptr ? s.picture(s.data) : PICTURE_KEY_START;
-            key = picture_key(picture_key(key, in.mouse_x), in.mouse_y);
+            key = picture_key(picture_key(key, pointer.x), pointer.y);
             if (s.picture == nullptr || !shown || key != shown_key || shown_at != frames_presented) {
                 int32_t with_pointer = 1;
                 BITMAP* frame = s.draw(s.data, with_pointer);

@@ -41,6 +41,11 @@ void draw_menu_backdrop(int32_t x1, int32_t x2, int32_t y1, int32_t y2, BITMAP* 
 // frame is left without the pointer.
 void present_frame(BITMAP* frame, bool with_pointer = true);
 
+// From now on the mouse reaches the screens through the frame loop's latch:
+// every press and release once, in order, where it happened. Called once,
+// after the mouse and the graphics mode are set up.
+void latch_mouse_input();
+
 // One screen as the frame loop runs it. `data` is handed to every callback.
 struct FrameScreen {
     void* data;
@@ -57,7 +62,7 @@ struct FrameScreen {
     void (*after)(void* data);
 };
 
-// Each pass: poll the keyboard and the mouse, the screen's pass, the frame
+// Each pass: poll the keyboard, take the mouse from the latch, the screen's pass, the frame
 // (drawn and presented only when its picture or the pointer moved, or when
 // another screen was on the screen meanwhile), the music's upkeep, `after`,
 // and a sleep until the next pass is due. Ends on FRAME_LEAVE or when the

@@ -40,7 +40,7 @@ TEST_F(SettingsFileTest, EverythingTheGameWritesLoadsUnchanged) {
     const Case cases[] = {
         {{1, 2, 2, 12, 255, 255, TRACK_ALTERNATE, {}}, U"Modrý", U"Rudý"},
         {{2, 1, 1, 8, 0, 0, TRACK_DREAM, {}}, U"Řehoř Čížů", U"Ďáblice"},  // ten code points
-        {{2, 2, 1, 12, 135, 5, TRACK_SPRING, {}}, U"Žofie", U""},
+        {{2, 2, 1, 12, 135, 5, TRACK_SPRING, {}}, U"Žofie", U"Ó"},
     };
     for (Case c : cases) {
         set_name(c.s.player_name[0], c.first);
@@ -53,7 +53,7 @@ TEST_F(SettingsFileTest, EverythingTheGameWritesLoadsUnchanged) {
         EXPECT_EQ(le32_at(file, 16), c.s.music_volume);
         EXPECT_EQ(le32_at(file, 24), c.s.music_track);
         EXPECT_EQ(le32_at(file, 28), int32_t(c.first[0]));
-        EXPECT_EQ(le32_at(file, 68), c.second.empty() ? 0 : int32_t(c.second[0]));
+        EXPECT_EQ(le32_at(file, 68), int32_t(c.second[0]));
         settings = garbage();
         load_settings_from(path.c_str());
         EXPECT_EQ(encoded(settings), file);
@@ -107,7 +107,7 @@ TEST_F(SettingsFileTest, ValuesTheGameNeverWritesAreMadeSafe) {
         int32_t value;
         int32_t loaded;  // for a name: the position where it now ends
     };
-    const int32_t ENDS = INT32_MIN;
+    const int32_t ENDS = INT32_MIN, BLANK = INT32_MIN + 1;  // BLANK: the side's first name instead
     const Case cases[] = {
         {12, 0, 12},        {12, 10, 12},      {12, -8, 12},       {12, 24, 12},
         {0, 0, 1},          {0, 3, 1},         {4, -1, 2},         {4, 3, 2},
@@ -115,16 +115,19 @@ TEST_F(SettingsFileTest, ValuesTheGameNeverWritesAreMadeSafe) {
         {20, INT32_MIN, 0}, {20, INT32_MAX, 255},
         {24, 0, 0},         {24, 7, 7},        {24, -2, -2},  // any other track: no music
         {28 + 12, -1, ENDS}, {28 + 12, 0xD800, ENDS}, {28 + 12, 0xDFFF, ENDS}, {28 + 12, 0x110000, ENDS},
-        {68 + 0, 0x1F, ENDS}, {68 + 20, 0x7F, ENDS},  {68 + 20, 0x9F, ENDS},   {68 + 36, 0, ENDS},
+        {68 + 4, 0x1F, ENDS}, {68 + 20, 0x7F, ENDS},  {68 + 20, 0x9F, ENDS},   {68 + 36, 0, ENDS},
         {68 + 36, '\n', ENDS}, {28 + 8, 0, ENDS},  // a 0 inside ends the name
         // Printable code points at the edges stay.
         {28 + 36, 0x10FFFF, 0x10FFFF}, {28 + 36, 0xA0, 0xA0}, {68, 0x20, 0x20}, {68, 0xE000, 0xE000},
+        {28, 0, BLANK}, {28, 0xD800, BLANK}, {68, 0x1F, BLANK}, {68, 0x110000, BLANK},
     };
     for (const Case& c : cases) {
         Bytes file = encoded(base);
         put_le32(file, c.offset, c.value);
         Bytes want = file;
-        if (c.loaded == ENDS) {
+        if (c.loaded == BLANK) {
+            for (int i = 0; i < NAME_LEN; i++) put_le32(want, c.offset + 4 * i, DEFAULT_NAMES[c.offset / 68][i]);
+        } else if (c.loaded == ENDS) {
             const size_t name_end = c.offset < 68 ? 68 : 108;
             std::fill(want.begin() + c.offset, want.begin() + name_end, 0);
         } else {

@@ -4,12 +4,15 @@
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <csignal>
 #include <cstdlib>
 #include <cstdio>
 #include <fstream>
+#include <iterator>
 #include <map>
 #include <random>
 #include <sstream>
@@ -128,6 +131,11 @@ TEST(CliHelp, NamesEveryCommandAndEachExampleRuns) {
     for (SaveSlot& s : saved.slots) default_slot(s);
     saved.slots[1].used = 1;
     ASSERT_EQ(write_saved_games(SAVED_GAMES_PATH, saved), 1);
+    // The pdn example reads the games the game keeps.
+    std::FILE* kept = std::fopen("Data/partie.pdn", "w");
+    ASSERT_NE(kept, nullptr);
+    std::fputs("[Event \"Talvena\"]\n\n1. c3-d4 f6-e5 *\n", kept);
+    std::fclose(kept);
     for (const std::string& c : commands) {
         EXPECT_NE(overview.out.find("\n  " + c + " "), std::string::npos) << c << " missing from --help";
         const CliResult h = run_cli({"help", c});
@@ -448,4 +456,58 @@ TEST(CliSelfplayPdn, EveryGameReplaysToItsResult) {
     expect_bad_input(run_cli({"selfplay", "1", "amateur", "amateur", "--pdn", "/nonexistent-dir/x.pdn"}),
                      "a file that cannot be made");
     expect_bad_input(run_cli({"selfplay", "2", "amateur", "amateur", "--pdn", "/dev/full"}), "a full disk");
+}
+
+TEST(CliSelfplayPdn, InterruptedItStopsAfterAWholeGameWithTheTotalsSoFar) {
+    const std::string cli = std::string(TALVENA_BUILD_DIR) + "/talvena-cli";
+    if (access(cli.c_str(), X_OK) != 0) GTEST_SKIP() << "talvena-cli not built";
+    const std::string path = ::testing::TempDir() + "talvena-interrupted.pdn";
+    std::remove(path.c_str());
+    int out_pipe[2];
+    ASSERT_EQ(pipe(out_pipe), 0);
+    const pid_t pid = fork();
+    if (pid == 0) {
+        dup2(out_pipe[1], 1);
+        close(out_pipe[0]);
+        execl(cli.c_str(), "talvena-cli", "selfplay", "1000000", "professional", "amateur", "--pdn", path.c_str(),
+              static_cast<char*>(nullptr));
+        _exit(127);
+    }
+    close(out_pipe[1]);
+    auto file_text = [&path] {
+        std::ifstream file(path);
+        return std::string((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+    };
+    // Interrupted while some games are written and the next is under way.
+    for (int waited = 0; waited < 30000; waited += 5) {
+        std::string text = file_text();
+        size_t events = 0;
+        for (size_t at = text.find("[Event "); at != std::string::npos; at = text.find("[Event ", at + 1)) events++;
+        if (events >= 3) break;
+        usleep(5000);
+    }
+    ASSERT_EQ(kill(pid, SIGINT), 0);
+    std::string out;
+    char buf[512];
+    for (ssize_t n; (n = read(out_pipe[0], buf, sizeof buf)) > 0;) out.append(buf, static_cast<size_t>(n));
+    close(out_pipe[0]);
+    int status = 0;
+    ASSERT_EQ(waitpid(pid, &status, 0), pid);
+    ASSERT_TRUE(WIFEXITED(status)) << "killed by signal " << WTERMSIG(status);
+    EXPECT_EQ(WEXITSTATUS(status), 130);
+
+    const std::vector<PdnGameRead> games = read_pdn(file_text());
+    ASSERT_GE(games.size(), 3u);
+    std::map<std::string, int> results;
+    for (size_t n = 0; n < games.size(); n++) {
+        EXPECT_EQ(games[n].tag("Round"), std::to_string(n + 1));
+        const GameState saved = game;
+        EXPECT_EQ(replay(games[n]), games[n].tag("Result")) << "game " << n + 1;
+        game = saved;
+        results[games[n].result]++;
+    }
+    EXPECT_EQ(field(out, "blue_wins "), std::to_string(results["1-0"])) << out;
+    EXPECT_EQ(field(out, "red_wins "), std::to_string(results["0-1"]));
+    EXPECT_EQ(field(out, "draws "), std::to_string(results["1/2-1/2"]));
+    EXPECT_EQ(std::remove(path.c_str()), 0);
 }

@@ -135,31 +135,11 @@ SaveSlot opening_record(const Bytes& settings_bytes) {
     return slot;
 }
 
-// Pieces stand only on dark squares. A piece covers most of its square;
-// a king's crown and the disc's rim are too small to hide it.
 bool dark(int square) { return (square / 8 + square % 8) % 2 == 1; }
-int pixels_on(const Image& img, int square, bool blue) {
-    const int cx = e2e::square_x(square), cy = e2e::square_y(square);
-    int n = 0;
-    for (int y = cy - 20; y <= cy + 20; y++)
-        for (int x = cx - 20; x <= cx + 20; x++) {
-            const e2e::Pixel p = img.at(x, y);
-            n += blue ? p.b > p.r + 60 : p.r > p.b + 60 && p.r > p.g + 60;
-        }
-    return n;
-}
-bool blue_on(const Image& img, int square) { return pixels_on(img, square, true) > 600; }
-bool red_on(const Image& img, int square) { return pixels_on(img, square, false) > 600; }
-int blue_count(const Image& img) {
-    int n = 0;
-    for (int sq = 0; sq < SQUARE_COUNT; sq++) n += dark(sq) && blue_on(img, sq);
-    return n;
-}
-int red_count(const Image& img) {
-    int n = 0;
-    for (int sq = 0; sq < SQUARE_COUNT; sq++) n += dark(sq) && red_on(img, sq);
-    return n;
-}
+using e2e::blue_pieces;
+using e2e::blue_piece_on;
+using e2e::red_pieces;
+using e2e::red_piece_on;
 
 // The main menu's item in its normal colour (not grey).
 bool item_live(const Image& img, int item) {
@@ -281,7 +261,7 @@ struct FaultsTest : ::testing::Test {
         e2e::move_mouse(s, 780, 590);
         Image img;
         EXPECT_TRUE(e2e::wait_for_grab(s, name, 5000, [from, to](const Image& i) {
-            return (blue_on(i, to) || red_on(i, to)) && !blue_on(i, from) && !red_on(i, from);
+            return (blue_piece_on(i, to) || red_piece_on(i, to)) && !blue_piece_on(i, from) && !red_piece_on(i, from);
         }, img)) << name;
         e2e::screenshot(s, name);
     }
@@ -343,8 +323,8 @@ TEST_F(FaultsTest, ReadOnlyDataFolderLosesNothingAndTheGameGoesOn) {
     e2e::click_screen_line(s, 50, 4, 4);
     menu("ro_settings_left");
     Image img = board("ro_new_game", 0);
-    EXPECT_EQ(blue_count(img), 12);
-    EXPECT_EQ(red_count(img), 12);
+    EXPECT_EQ(blue_pieces(img), 12);
+    EXPECT_EQ(red_pieces(img), 12);
     // Two humans, as read: blue's first move by hand.
     move_piece(40, 33, "ro_blue_moved");
 
@@ -356,9 +336,9 @@ TEST_F(FaultsTest, ReadOnlyDataFolderLosesNothingAndTheGameGoesOn) {
 
     // The game goes on from the same position: red answers.
     img = board("ro_played_on");
-    EXPECT_TRUE(blue_on(img, 33));
-    EXPECT_EQ(blue_count(img), 12);
-    EXPECT_EQ(red_count(img), 12);
+    EXPECT_TRUE(blue_piece_on(img, 33));
+    EXPECT_EQ(blue_pieces(img), 12);
+    EXPECT_EQ(red_pieces(img), 12);
     move_piece(17, 24, "ro_red_moved");
 
     // The read-only file still loads: slot 1's position on the board.
@@ -373,8 +353,8 @@ TEST_F(FaultsTest, ReadOnlyDataFolderLosesNothingAndTheGameGoesOn) {
         int32_t piece = EMPTY;
         for (const auto& [at, p] : SLOT_1.pieces)
             if (at == sq) piece = p;
-        EXPECT_EQ(blue_on(img, sq), piece == BLUE_MAN || piece == BLUE_KING) << "square " << sq;
-        EXPECT_EQ(red_on(img, sq), piece == RED_MAN || piece == RED_KING) << "square " << sq;
+        EXPECT_EQ(blue_piece_on(img, sq), piece == BLUE_MAN || piece == BLUE_KING) << "square " << sq;
+        EXPECT_EQ(red_piece_on(img, sq), piece == RED_MAN || piece == RED_KING) << "square " << sq;
     }
 
     expect_quit();
@@ -520,7 +500,7 @@ TEST_F(FaultsTest, KillNineDuringSavesLeavesTheOldFileOrTheNewOneWhole) {
         EXPECT_NE(::access(data("talvdat.tdt.tmp-Old123").c_str(), F_OK), 0);
         EXPECT_EQ(::access(data("gamdat.tdt.tmp-Seven77").c_str(), F_OK), 0);
 
-        ASSERT_TRUE(click_until(100, 80, "kill_board", [](const Image& i) { return blue_count(i) == 8; }));
+        ASSERT_TRUE(click_until(100, 80, "kill_board", [](const Image& i) { return blue_pieces(i) == 8; }));
         e2e::press_key(s, "Escape");
         ASSERT_TRUE(e2e::wait_for_grab(s, "kill_menu_in_game", 10000, menu_shown, img));
         ASSERT_TRUE(click_until(100, 260, "kill_slots",

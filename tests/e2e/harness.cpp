@@ -114,6 +114,32 @@ int marker_pixels(const Image& img, int square) {
     return n;
 }
 
+namespace {
+
+int pixels_on(const Image& img, int square, bool blue) {
+    const int cx = 275 + (square % 8) * 58 + 29, cy = 56 + (square / 8) * 58 + 29;
+    int n = 0;
+    for (int y = cy - 20; y <= cy + 20; y++)
+        for (int x = cx - 20; x <= cx + 20; x++) {
+            const Pixel p = img.at(x, y);
+            n += blue ? p.b > p.r + 60 : p.r > p.b + 60 && p.r > p.g + 60;
+        }
+    return n;
+}
+
+int count_of(const Image& img, bool (*on)(const Image&, int)) {
+    int n = 0;
+    for (int sq = 0; sq < 64; sq++) n += (sq / 8 + sq % 8) % 2 == 1 && on(img, sq);
+    return n;
+}
+
+}  // namespace
+
+bool blue_piece_on(const Image& img, int square) { return pixels_on(img, square, true) > 600; }
+bool red_piece_on(const Image& img, int square) { return pixels_on(img, square, false) > 600; }
+int blue_pieces(const Image& img) { return count_of(img, blue_piece_on); }
+int red_pieces(const Image& img) { return count_of(img, red_piece_on); }
+
 int count_near(const Image& img, int x1, int y1, int x2, int y2, int r, int g, int b, int tolerance) {
     int n = 0;
     for (int y = y1; y <= y2; y++)

@@ -160,6 +160,14 @@ int marker_pixels(const Image& img, int square);
 // Counts pixels in a rectangle within the tolerance of a colour.
 int count_near(const Image& img, int x1, int y1, int x2, int y2, int r, int g, int b, int tolerance = 12);
 
+// A piece on a board square: it covers most of its square, and a king's
+// crown and the disc's rim are too small to hide it. The counts run over
+// the dark squares, where pieces stand.
+bool blue_piece_on(const Image& img, int square);
+bool red_piece_on(const Image& img, int square);
+int blue_pieces(const Image& img);
+int red_pieces(const Image& img);
+
 void sleep_ms(int ms);
 
 // The game's peak resident memory so far (VmHWM), in kB; -1 when unknown.

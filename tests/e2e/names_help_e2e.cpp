@@ -1,16 +1,20 @@
 // The names editor, the help and the credits screens, opened from the main
 // menu of the real game: a Czech name typed through the X keyboard reaches
 // the side panel and the settings file; help and credits close on a press
-// of the left button, not on its release, and ignore the keyboard.
+// of the left button, not on its release, and ignore the keyboard; the
+// widest names fit the editor and the win panel.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <fstream>
 #include <iterator>
 #include <string>
 #include <vector>
 
+#include "app/settings_file.h"
 #include "e2e/harness.h"
+#include "ui/saved_games.h"
 
 namespace {
 
@@ -183,6 +187,134 @@ TEST_F(NamesHelpTest, HelpAndCreditsCloseOnThePressAndIgnoreKeys) {
     e2e::sleep_ms(500);
     EXPECT_TRUE(menu_shown(e2e::screenshot(s, "menu_after_credits")));
     quit_and_wait();
+}
+
+// Columns of the names editor's line `line` (x 420 to the panel's edge at
+// 700) that hold text in the normal colour.
+std::vector<bool> text_columns(const Image& img, int line) {
+    std::vector<bool> columns;
+    for (int x = 420; x < 700; x++) {
+        bool text = false;
+        for (int y = 70 + 19 * line; y < 70 + 19 * (line + 1); y++) text = text || e2e::near(img.at(x, y), 200, 200, 200, 12);
+        columns.push_back(text);
+    }
+    return columns;
+}
+
+// Clicks at (x, y), moves the pointer away and waits for pred.
+template <class Pred>
+bool click_then(const e2e::Session& s, int x, int y, const std::string& name, Pred pred, Image& img) {
+    e2e::click(s, x, y);
+    e2e::move_mouse(s, 780, 590);
+    return e2e::wait_for_screen(s, name, TIMEOUT_MS, pred, img);
+}
+
+template <class Pred>
+bool open_from_menu(const e2e::Session& s, int item, const std::string& name, Pred pred, Image& img) {
+    e2e::move_mouse(s, 780, 590);
+    return e2e::wait_for_menu(s, name + "_menu") && click_then(s, ITEM_X, item_y(item), name, pred, img);
+}
+
+// Opens the names editor from the menu, shoots it with the pointer away and
+// leaves it.
+Image names_editor_shot(const e2e::Session& s, const std::string& name) {
+    Image img;
+    EXPECT_TRUE(open_from_menu(s, NAMES, name, [](const Image& i) { return e2e::frame_drawn(i, 400, 700, 50, 170); },
+                               img))
+        << "no names editor";
+    e2e::sleep_ms(200);
+    img = e2e::screenshot(s, name);
+    Image left;
+    EXPECT_TRUE(click_then(s, NAMES_X, LEAVE_Y, name + "_left",
+                            [](const Image& i) { return !e2e::frame_drawn(i, 400, 700, 50, 170); }, left));
+    return img;
+}
+
+struct WidestNamesTest : ::testing::Test {
+    e2e::Session s;
+    void TearDown() override { e2e::stop_session(s); }
+};
+
+TEST_F(WidestNamesTest, FitTheEditorBesideTheirLabelsAndWidenTheWinPanelEvenly) {
+    std::string error;
+    ASSERT_TRUE(e2e::start_session(s, error)) << error;
+    const std::string data = s.workdir + "/Data/";
+    // Two players; blue, to move, takes red's last man: 42 over 35 to 28.
+    settings.opponent = OPPONENT_HUMAN;
+    new_game();
+    for (Square& q : board)
+        if (!q.light) q.piece = EMPTY;
+    board[42].piece = BLUE_MAN;
+    board[35].piece = RED_MAN;
+    SavedGames games;
+    for (SaveSlot& slot : games.slots) default_slot(slot);
+    slot_from_game(games.slots[0]);
+    ASSERT_EQ(write_saved_games((data + "gamdat.tdt").c_str(), games), 1);
+
+    // The default names first, as the editor has always drawn them.
+    ASSERT_TRUE(e2e::start_game(s, error)) << error;
+    const Image plain = names_editor_shot(s, "names_plain");
+    e2e::click_menu_item(s, QUIT);
+    int status = -1;
+    ASSERT_TRUE(e2e::wait_game(s, TIMEOUT_MS, status)) << "\"Konec\" did not end the game";
+
+    for (int side = 0; side < 2; side++)
+        for (int i = 0; i < NAME_LEN; i++) settings.player_name[side][i] = i < 9 ? (side == 0 ? 0x17D : 'W') : 0;
+    ASSERT_EQ(save_settings_to((data + "talvdat.tdt").c_str()), 1);
+    ASSERT_TRUE(e2e::start_game(s, error)) << error;
+    const Image wide = names_editor_shot(s, "names_widest");
+    for (int line = 0; line < 2; line++) {
+        SCOPED_TRACE(line);
+        const std::vector<bool> before = text_columns(plain, line), after = text_columns(wide, line);
+        // The label: text up to its first gap of sixteen columns.
+        size_t label_end = 0;
+        for (size_t x = 0, gap = 0; x < before.size() && gap < 16; x++) {
+            gap = before[x] ? 0 : gap + 1;
+            if (before[x]) label_end = x;
+        }
+        ASSERT_GT(label_end, 60u);
+        for (size_t x = 0; x <= label_end + 4; x++) EXPECT_EQ(after[x], before[x]) << "column " << 420 + x;
+        // The value ends where the short one did, or right of it, inside the panel.
+        size_t right = 0, plain_right = 0, shown = 0;
+        for (size_t x = label_end + 5; x < after.size(); x++) {
+            if (after[x]) right = x, shown++;
+            if (before[x]) plain_right = x;
+        }
+        EXPECT_GE(right + 1, plain_right);
+        EXPECT_LT(right, after.size() - 4) << "the name must stay inside the panel";
+        EXPECT_GT(shown, 60u) << "the name must still fill its room";
+    }
+
+    Image img;
+    ASSERT_TRUE(open_from_menu(s, 7, "widest_slots",  // "Načíst hru"
+                               [](const Image& i) { return e2e::frame_drawn(i, 400, 700, 50, 225); }, img));
+    ASSERT_TRUE(click_then(s, 450, 79, "widest_loaded",
+                            [](const Image& i) { return !e2e::frame_drawn(i, 400, 700, 50, 225); }, img));
+    ASSERT_TRUE(open_from_menu(s, CONTINUE, "widest_board", board_shown, img));
+    // The move-state line on the side panel tells when the man is picked up.
+    e2e::sleep_ms(500);
+    const auto state_at_start = text_mask(e2e::screenshot(s, "widest_board_ready"), 46, 539, 147, 555);
+    ASSERT_TRUE(click_then(s, e2e::square_x(42), e2e::square_y(42), "widest_picked", [&state_at_start](const Image& i) {
+        return text_mask(i, 46, 539, 147, 555) != state_at_start;
+    }, img));
+    // The panel's frame, centred on the board's middle at x = 507 whatever its width.
+    int half = 0;
+    ASSERT_TRUE(click_then(s, e2e::square_x(28), e2e::square_y(28), "widest_won", [&half](const Image& i) {
+        for (half = 150; half < 260; half++)
+            if (e2e::frame_drawn(i, 507 - half, 507 + half, 180, 340)) return true;
+        return false;
+    }, img)) << "no win panel centred on the board";
+    const int left = 507 - half, right = 507 + half;
+    EXPECT_LT(left, 347) << "the widest loser's line needs a wider panel";
+    // Both name lines inside the frame, neither touching it.
+    for (int y0 : {196, 227}) {
+        int min_x = 800, max_x = -1;
+        for (int y = y0; y < y0 + 30; y++)
+            for (int x = 280; x < 740; x++)
+                if (e2e::near(img.at(x, y), 220, 220, 250, 14)) min_x = std::min(min_x, x), max_x = std::max(max_x, x);
+        EXPECT_GT(min_x, left + 4) << y0;
+        EXPECT_LT(max_x, right - 4) << y0;
+    }
 }
 
 }  // namespace

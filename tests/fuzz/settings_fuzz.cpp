@@ -19,6 +19,7 @@ void check(const Settings& s) {
     if (!in(s.opponent, 1, 2) || !in(s.difficulty, 1, 2) || !in(s.computer_side, 1, 2)) std::abort();
     if (!in(s.music_volume, 0, 255) || !in(s.sound_volume, 0, 255)) std::abort();
     for (const int32_t* name : s.player_name) {
+        if (name[0] == 0) std::abort();  // a blank name reads as the default
         int end = 0;
         while (end < NAME_LEN && name[end] != 0) {
             if (!printable(name[end])) std::abort();

@@ -3,6 +3,11 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
+#include <functional>
+
+#include "app/temp_dir.h"
+#include "play/game_record.h"
 #include "play/notice_codes.h"
 #include "rules/board_setup.h"
 #include "ui/menu_result.h"
@@ -35,6 +40,7 @@ protected:
         game.turn = turn;
         game.game_running = 1;
         loop_start(st);
+        record_start();
     }
 
     LoopInput input(int square, int buttons) const {
@@ -566,3 +572,153 @@ TEST_F(Loop, MenuFromTheBoard) {
 }
 
 }  // namespace
+
+// Backspace, case by case: each case plays up to the position Backspace must
+// bring back (noted by `mark`) and on; one press must then restore it exactly,
+// the game going on with nothing picked and the taken-back turns out of the
+// record.
+TEST_F(Loop, BackspaceTakesBack) {
+    TurnStart stood = {};
+    size_t stood_turns = 0;
+    auto mark = [&] {
+        for (int i = 0; i < SQUARE_COUNT; i++) stood.pieces[i] = board[i].piece;
+        stood.turn = game.turn;
+        stood.draw_book = st.draw_book;
+        stood_turns = game_record.turns.size();
+    };
+    auto move = [&](int from, int to) {
+        click(from);
+        click(to);
+    };
+    auto computer_moves = [&] {
+        for (int w = 0; w < 3; w++) {
+            ticks_now = NOTICE_TICKS + 1;
+            idle();
+        }
+    };
+    auto backspace = [&] {
+        LoopInput in = input(-1, 0);
+        in.key_backspace = 1;
+        return pass(in);
+    };
+    // Far apart, so the computer's replies cannot touch blue's men.
+    const auto apart = {std::make_pair(sq(7, 0), BLUE_MAN), std::make_pair(sq(7, 6), BLUE_MAN),
+                        std::make_pair(sq(0, 1), RED_MAN), std::make_pair(sq(0, 5), RED_MAN)};
+    struct Case {
+        const char* name;
+        std::function<void()> play;
+        bool takes_back = true;
+    };
+    const Case cases[] = {
+        {"the computer's reply and the human's move",
+         [&] {
+             settings.opponent = OPPONENT_COMPUTER;
+             start(apart);
+             move(sq(7, 0), sq(6, 1));
+             computer_moves();
+             idle();  // the draw count sees the reply
+             mark();
+             move(sq(7, 6), sq(6, 7));
+             computer_moves();
+             ASSERT_EQ(game_record.turns.size(), 4u);
+         }},
+        {"the computer's move still being shown",
+         [&] {
+             settings.opponent = OPPONENT_COMPUTER;
+             start(apart);
+             mark();
+             move(sq(7, 0), sq(6, 1));
+             ticks_now = NOTICE_TICKS + 1;
+             idle();
+             ASSERT_EQ(st.ai_phase, 2);  // its marks stand
+         }},
+        {"two humans, a chain under way but not the turn before it",
+         [&] {
+             // Blue's man on 7,0 keeps red's man from taking first.
+             start({{sq(6, 1), BLUE_MAN}, {sq(7, 0), BLUE_MAN}, {sq(5, 2), RED_MAN}, {sq(3, 4), RED_MAN},
+                    {sq(0, 1), RED_MAN}},
+                   RED);
+             move(sq(0, 1), sq(1, 2));
+             idle();
+             mark();
+             move(sq(6, 1), sq(4, 3));
+             ASSERT_EQ(st.in_chain, 1);
+         }},
+        {"after a win",
+         [&] {
+             start({{sq(6, 1), BLUE_MAN}, {sq(5, 2), RED_MAN}});
+             mark();
+             move(sq(6, 1), sq(4, 3));
+             ASSERT_EQ(idle().notice, NOTICE_WON);
+             ASSERT_EQ(game_record.result, BLUE);
+         }},
+        {"after a draw, the draw count as it stood",
+         [&] {
+             start({{sq(7, 2), BLUE_KING}, {sq(0, 1), RED_KING}});
+             const int blue[2] = {sq(7, 2), sq(6, 3)};
+             const int red[2] = {sq(0, 1), sq(1, 0)};
+             for (int m = 0; m < 16; m++) move((m % 2 ? red : blue)[m / 2 % 2], (m % 2 ? red : blue)[1 - m / 2 % 2]);
+             click(blue[0]);
+             mark();
+             ASSERT_EQ(stood.draw_book.quiet_moves, 16);
+             click(blue[1]);
+             ASSERT_EQ(idle().notice, NOTICE_DRAWN);
+         }},
+        {"at the start nothing",
+         [&] {
+             settings.opponent = OPPONENT_COMPUTER;
+             start(apart);
+             move(sq(7, 0), sq(6, 1));
+             computer_moves();
+             backspace();
+             mark();
+         },
+         false},
+    };
+
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        SetUp();
+        c.play();
+        if (HasFatalFailure()) return;
+        const LoopOutput out = backspace();
+        for (int i = 0; i < SQUARE_COUNT; i++) EXPECT_EQ(board[i].piece, stood.pieces[i]) << "square " << i;
+        EXPECT_EQ(game.turn, stood.turn);
+        EXPECT_EQ(std::memcmp(&st.draw_book, &stood.draw_book, sizeof(DrawBook)), 0);
+        EXPECT_EQ(game_record.turns.size(), stood_turns);
+        EXPECT_EQ(game_record.result, RECORD_UNFINISHED);
+        EXPECT_EQ(out.pick_sound, c.takes_back ? 1 : 0);
+        EXPECT_EQ(game.game_running, 1);
+        EXPECT_EQ(out.notice, NOTICE_NONE);
+        EXPECT_EQ(out.clock_set, 0);  // the clock runs on
+        EXPECT_EQ(st.in_chain + st.piece_picked + st.ai_phase + marked_sources() + marked_targets(), 0);
+        // The next pass finds no end and no change of the draw count.
+        EXPECT_EQ(idle().notice, NOTICE_NONE);
+        EXPECT_EQ(st.draw_book.quiet_moves, stood.draw_book.quiet_moves);
+    }
+}
+
+// A game is appended once, after what the file held; a file that cannot be
+// read whole is not rewritten.
+TEST_F(Loop, KeptGameIsAppendedOnce) {
+    TempDir dir;
+    const std::string path = dir.file("partie.pdn");
+    write_bytes(path, Bytes{'%', ' ', 'o', 'l', 'd', '\n'});
+    settings.piece_count = 8;
+    reset_board();
+    loop_start(st);
+    record_start();
+    EXPECT_EQ(keep_game(path.c_str()), 1);  // nothing to keep without a move
+    EXPECT_EQ(read_bytes(path).size(), 6u);
+    click(sq(6, 1));
+    click(sq(5, 0));
+    EXPECT_EQ(keep_game(dir.path.c_str()), 0);
+    EXPECT_EQ(keep_game(path.c_str()), 1);
+    EXPECT_EQ(keep_game(path.c_str()), 1);
+    const Bytes kept = read_bytes(path);
+    const std::string text(kept.begin(), kept.end());
+    EXPECT_EQ(text.rfind("% old\n\n[Event \"Talvena\"]\n", 0), 0u) << text;
+    EXPECT_NE(text.find("[SetUp \"1\"]\n[FEN \"W:Wa1,c1,e1,g1,b2,d2,f2,h2:Ba7,c7,e7,g7,b8,d8,f8,h8\"]"),
+              std::string::npos) << text;
+    EXPECT_EQ(text.substr(text.size() - 13), "\n1. b2-a3 *\n\n") << text;
+}

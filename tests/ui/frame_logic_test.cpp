@@ -5,6 +5,10 @@
 
 #include <gtest/gtest.h>
 
+#include <thread>
+
+#include "ui/menu_logic.h"
+#include "ui/menu_result.h"
 #include "ui/names_logic.h"
 
 namespace {
@@ -60,6 +64,70 @@ TEST(PictureKey, FollowsWhatTheScreenShowsAndNothingElse) {
     settings.music_volume += 5;
     EXPECT_NE(screen_picture_key(s), editing) << "a setting a screen may show";
     settings = kept;
+}
+
+TEST(MouseLatch, APressAndReleaseBetweenTwoPassesReachTheMenuAsAClick) {
+    MouseLatch l;
+    latch_mouse(l, {100, 100, 0});
+    Label items[MENU_ITEM_COUNT];
+    MenuState m = {};
+    for (int32_t i = 0; i < MENU_ITEM_COUNT; i++) {
+        items[i] = {MENU_ITEM_X, MENU_ITEM_Y + MENU_PITCH * i, 150, 19, MENU_TEXTS[i]};
+        m.labels[i] = &items[i];
+    }
+    menu_start(m);
+    auto pass = [&] {
+        const MouseState in = take_mouse(l);
+        menu_pass(m, in.x, in.y, in.buttons);
+        return in;
+    };
+    pass();
+    // Both changes arrive before the next pass, on "Konec"; the pointer has
+    // moved on by the time the passes run.
+    latch_mouse(l, {100, 380, 0});
+    latch_mouse(l, {100, 380, 1});
+    latch_mouse(l, {100, 380, 0});
+    latch_mouse(l, {300, 500, 0});
+    const MouseState down = pass();
+    EXPECT_EQ(down.buttons, 1);
+    EXPECT_EQ(m.result, -1) << "acts on the release, as a held click does";
+    const MouseState up = pass();
+    EXPECT_EQ(up.buttons, 0);
+    EXPECT_EQ(up.y, 380) << "at the place of the release";
+    EXPECT_EQ(m.result, MENU_QUIT);
+    const MouseState after = pass();
+    EXPECT_EQ(after.x, 300) << "then the pointer as it is now";
+    EXPECT_EQ(mouse_now(l).y, 500);
+}
+
+TEST(MouseLatch, EveryChangeFromAnotherThreadArrivesOnceInOrder) {
+    MouseLatch l;
+    constexpr int CLICKS = 20000;
+    std::thread input([&l] {
+        for (int i = 0; i < CLICKS; i++) {
+            latch_mouse(l, {i % 800, 1, 0});  // a move: no change of the buttons
+            latch_mouse(l, {i % 800, 2, 1});
+            latch_mouse(l, {i % 800, 3, 0});
+            // A game thread that falls 64 changes behind loses the newest;
+            // this one keeps up, as the frame loop does.
+            while (l.head.load() - l.tail.load() > MOUSE_QUEUE_SIZE / 2) std::this_thread::yield();
+        }
+    });
+    int presses = 0, releases = 0, out_of_order = 0;
+    while (releases < CLICKS) {
+        if (l.tail.load() == l.head.load()) {
+            std::this_thread::yield();  // no change waiting: take_mouse would answer the state now
+            continue;
+        }
+        const MouseState m = take_mouse(l);
+        const bool press_due = presses == releases;
+        out_of_order += press_due ? m.buttons != 1 || m.y != 2 || m.x != presses % 800 : m.buttons != 0 || m.y != 3;
+        (m.buttons == 1 ? presses : releases)++;
+    }
+    input.join();
+    EXPECT_EQ(presses, CLICKS);
+    EXPECT_EQ(out_of_order, 0);
+    EXPECT_EQ(l.head.load(), l.tail.load());
 }
 
 }  // namespace
