@@ -39,4 +39,6 @@ extern const CliCommand MOVE_COMMAND;
 extern const CliCommand SELFPLAY_COMMAND;
 extern const CliCommand BENCH_COMMAND;
 extern const CliCommand SLOTS_COMMAND;
+extern const CliCommand ANALYSE_COMMAND;
+extern const CliCommand MATCH_COMMAND;
 extern const CliCommand PDN_COMMAND;

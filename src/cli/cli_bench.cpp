@@ -1,7 +1,8 @@
 // talvena-cli bench: the speed figures of the analysis side in one run: how
 // long the computer takes to choose a move at each level, perft's nodes per
-// second from the start, and the time to compose one frame of the play
-// screen (measured by the benchmarks binary beside this one).
+// second from the start, the time to compose one frame of the play screen
+// (measured by the benchmarks binary beside this one), and the engine's
+// generator and search.
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
@@ -18,6 +19,7 @@
 #include "cli/cli_perft.h"
 #include "cli/cli_position.h"
 #include "cli/cli_progress.h"
+#include "engine/engine.h"
 #include "rules/rules.h"
 
 namespace {
@@ -154,6 +156,43 @@ void time_perft(std::string& out) {
     out += line;
 }
 
+// The engine's own generator, as deep as it takes the rules' about as long.
+constexpr int BENCH_FAST_PERFT_DEPTH = 11;
+// The engine's search from the start at a fixed depth, so the nodes are the
+// same on every machine and only the speed differs.
+constexpr int BENCH_SEARCH_DEPTH = 14;
+
+EnginePosition start_position() {
+    int32_t side = BLUE;
+    std::string why;
+    parse_position("start", side, why);
+    return engine_position_of_board(side);
+}
+
+void time_engine(std::string& out) {
+    const EnginePosition start = start_position();
+    progress_show("bench: perft --fast " + std::to_string(BENCH_FAST_PERFT_DEPTH) + " from the start");
+    double begin = thread_seconds();
+    const uint64_t leaves = engine_perft(start, BENCH_FAST_PERFT_DEPTH);
+    double seconds = thread_seconds() - begin;
+    char line[160];
+    std::snprintf(line, sizeof line, "perft_fast depth %d nodes %llu seconds %.3f nodes_per_second %.0f\n",
+                  BENCH_FAST_PERFT_DEPTH, static_cast<unsigned long long>(leaves), seconds,
+                  seconds > 0 ? static_cast<double>(leaves) / seconds : 0.0);
+    out += line;
+
+    progress_show("bench: engine depth " + std::to_string(BENCH_SEARCH_DEPTH) + " from the start");
+    SearchLimits limits;
+    limits.depth = BENCH_SEARCH_DEPTH;
+    begin = thread_seconds();
+    const SearchResult r = engine_search(start, limits);
+    seconds = thread_seconds() - begin;
+    std::snprintf(line, sizeof line, "engine depth %d nodes %llu seconds %.3f nodes_per_second %.0f\n", r.depth,
+                  static_cast<unsigned long long>(r.nodes), seconds,
+                  seconds > 0 ? static_cast<double>(r.nodes) / seconds : 0.0);
+    out += line;
+}
+
 // The frame timing lives in the Google Benchmark binary of the build folder,
 // which links Allegro; this command does not. It is run from its own folder,
 // where the datafile it loads is generated.
@@ -232,6 +271,7 @@ int run(int argc, const char* const* argv, std::string& out, std::string& err) {
     if (ok) {
         time_perft(out);
         time_compose_frame(out);
+        time_engine(out);
     }
     progress_end();
     return ok ? CLI_OK : CLI_BAD_INPUT;
@@ -240,11 +280,13 @@ int run(int argc, const char* const* argv, std::string& out, std::string& err) {
 }  // namespace
 
 const CliCommand BENCH_COMMAND = {
-    "bench", "bench", "speed of the computer's choice, of perft and of a frame",
+    "bench", "bench", "speed of the computer's choice, of perft, a frame, the engine",
     "Times the computer's choice of a move over a fixed set of positions at both\n"
     "levels (calls, moves per second, median and slowest call, slowest position),\n"
-    "perft's nodes per second from the opening, and the time to compose one frame\n"
-    "of the play screen when the benchmarks binary stands beside this one.\n"
+    "perft's nodes per second from the opening, the time to compose one frame\n"
+    "of the play screen when the benchmarks binary stands beside this one, and\n"
+    "the engine's perft --fast and its search to a fixed depth from the opening\n"
+    "(nodes per second).\n"
     "Takes no arguments.\n"
     "\n"
     "example:\n"

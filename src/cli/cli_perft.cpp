@@ -154,6 +154,7 @@ std::vector<FirstMove> first_moves(int32_t side) {
 #include "cli/cli.h"
 #include "cli/cli_options.h"
 #include "cli/cli_position.h"
+#include "engine/engine.h"
 
 namespace {
 
@@ -162,14 +163,20 @@ constexpr int MAX_PERFT_DEPTH = 20;
 int run(int argc, const char* const* argv, std::string& out, std::string& err) {
     CliArgs args;
     std::string why;
-    if (!parse_args(argc, argv, "", args, why)) return cli_fail(err, why);
-    if (args.positional.empty()) return cli_fail(err, "perft needs a depth: perft DEPTH [POSITION]");
+    if (!parse_args(argc, argv, "--fast", args, why)) return cli_fail(err, why);
+    if (args.positional.empty()) return cli_fail(err, "perft needs a depth: perft DEPTH [POSITION] [--fast]");
     if (args.positional.size() > 2) return cli_fail(err, "perft takes at most two arguments (quote the position)");
     uint64_t depth = 0;
     if (!parse_count(args.positional[0], "depth", 1, MAX_PERFT_DEPTH, depth, why)) return cli_fail(err, why);
     int32_t side = BLUE;
     if (!parse_position(args.positional.size() == 2 ? args.positional[1] : "start", side, why))
         return cli_fail(err, why);
+    if (args.has("--fast")) {
+        const EnginePosition p = engine_position_of_board(side);
+        for (int d = 1; d <= static_cast<int>(depth); d++)
+            out += std::to_string(d) + " " + std::to_string(engine_perft(p, d)) + "\n";
+        return CLI_OK;
+    }
     const std::vector<uint64_t> counts = perft_counts(side, static_cast<int>(depth));
     for (size_t d = 1; d <= depth; d++) out += std::to_string(d) + " " + std::to_string(counts[d - 1]) + "\n";
     return CLI_OK;
@@ -178,13 +185,16 @@ int run(int argc, const char* const* argv, std::string& out, std::string& err) {
 }  // namespace
 
 const CliCommand PERFT_COMMAND = {
-    "perft", "perft DEPTH [POSITION]", "count sequences of whole turns, depth by depth",
+    "perft", "perft DEPTH [POSITION] [--fast]", "count sequences of whole turns, depth by depth",
     "Counts the distinct sequences of whole turns (a capture chain is one turn) from\n"
     "POSITION, for each depth from 1 to DEPTH, with the game's own acceptance rule.\n"
     "\n"
     "arguments:\n"
     "  DEPTH      1..20\n"
     "  POSITION   a position (see talvena-cli --help); the 12-men opening if left out\n"
+    "options:\n"
+    "  --fast     count with the engine's bitboard generator instead: the same\n"
+    "             numbers, many times faster\n"
     "\n"
     "example:\n"
     "  talvena-cli perft 6 start8\n",

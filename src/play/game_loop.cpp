@@ -3,11 +3,14 @@
 // timers, sounds, the frame and the menu.
 #include "play/game_loop.h"
 
+#include <atomic>
 #include <ctime>
+#include <thread>
 
 #include "app/game_state.h"
 #include "app/resources.h"
 #include "audio/sound_effects.h"
+#include "play/hint.h"
 #include "play/game_record.h"
 #include "play/loop_logic.h"
 #include "play/render.h"
@@ -20,6 +23,38 @@ namespace {
 int32_t key_waiting() {
     clear_keybuf();
     return keypressed() ? 1 : 0;
+}
+
+// The engine thinks about a hint on a thread of its own, on a copy of the
+// position, so no frame waits for it.
+struct HintThread {
+    std::thread thread;
+    std::atomic<bool> stop{false};
+    std::atomic<bool> done{false};
+    HintAnswer answer{-1, -1};
+};
+
+void hint_finish(HintThread& h) {
+    h.stop = true;
+    if (h.thread.joinable()) h.thread.join();
+}
+
+void hint_start(HintThread& h, const HintQuestion& q) {
+    hint_finish(h);
+    h.stop = false;
+    h.done = false;
+    h.thread = std::thread([&h, q] {
+        h.answer = think_hint(q, h.stop);
+        h.done = true;
+    });
+}
+
+// The answer, once, when it has come.
+bool hint_arrived(HintThread& h, HintAnswer& answer) {
+    if (!h.thread.joinable() || !h.done) return false;
+    h.thread.join();
+    answer = h.answer;
+    return true;
 }
 
 // From the key buffer, so a press shorter than a frame still counts; the
@@ -48,6 +83,7 @@ struct Play {
     LoopState st;
     LoopOutput out;
     int32_t quit;  // "Konec" chosen in the menu of a decided game
+    HintThread hint;
 };
 
 int32_t play_pass(void* data, const FrameInput& polled) {
@@ -59,6 +95,11 @@ int32_t play_pass(void* data, const FrameInput& polled) {
     in.mouse_b = polled.mouse_b;
     in.key_x = key[KEY_X] ? 1 : 0;
     in.key_esc = key[KEY_ESC] ? 1 : 0;
+    in.key_h = key[KEY_H] ? 1 : 0;
+    HintAnswer answer{-1, -1};
+    in.hint_arrived = hint_arrived(p.hint, answer) ? 1 : 0;
+    in.hint_from = answer.from;
+    in.hint_to = answer.to;
     in.key_backspace = backspace_pressed();
     in.key_waiting = key_waiting;
     in.ticks = ticks;
@@ -68,6 +109,8 @@ int32_t play_pass(void* data, const FrameInput& polled) {
 
     const LoopOutput out = loop_pass(p.st, in);
     p.out = out;
+    if (out.hint_drop) hint_finish(p.hint);
+    if (out.hint_ask) hint_start(p.hint, hint_question(p.st));
     if (out.leave) return FRAME_LEAVE;
     if (out.ticks_reset) ticks = 0;
     if (out.clock_set) game_clock = clock_from(out.clock_minutes, out.clock_seconds);
@@ -105,7 +148,7 @@ uint64_t play_picture(const void* data) {
 BITMAP* play_draw(void* data, int32_t& with_pointer) {
     const LoopOutput& out = static_cast<Play*>(data)->out;
     with_pointer = compose_frame(out.pointer_square, out.piece_picked, out.side_to_move, out.notice, out.seconds,
-                                 out.minutes);
+                                 out.minutes, out.hint_piece, out.hint_target);
     return frame_buffer;
 }
 
@@ -117,6 +160,7 @@ void play_after(void* data) {
     game.paused_minutes = clock_minutes_of(paused);
     game.paused_seconds = clock_seconds_of(paused);
     const int saved_ticks = ticks;
+    hint_finish(p.hint);
     const int32_t result = main_menu();
     // Keys typed in the menu and its screens are theirs: a Backspace in the
     // names editor must not take back a move.
@@ -136,6 +180,7 @@ int32_t game_loop(int32_t menu_result) {
     Play p = {};
     start_play(p.st);
     run_frames({&p, play_pass, play_picture, play_draw, play_after});
+    hint_finish(p.hint);
     // "Konec" or the window's close button leave the game as it stands.
     keep_game(KEPT_GAMES_PATH);
     return 0;

@@ -131,6 +131,43 @@ void human_turn(LoopState& st, const LoopInput& in, PassTimers& t) {
     }
 }
 
+// What the hint was asked on; a hint stands only while the board is unchanged.
+uint32_t board_digest() {
+    uint32_t h = 2166136261u;
+    for (const Square& s : board) h = (h ^ static_cast<uint32_t>(s.piece)) * 16777619u;
+    return h;
+}
+
+// Asked with H on a human's turn. Until the engine answers, a click, either
+// button, Backspace, Esc or the end of the turn drops it; once it has come it
+// stands for HINT_TICKS unless the board changes or the turn ends.
+void hint_pass(LoopState& st, const LoopInput& in, int32_t humans_turn, LoopOutput& out) {
+    const int32_t h_pressed = in.key_h && !st.key_h_held;
+    st.key_h_held = in.key_h;
+    const int32_t same_board = st.hint != HINT_NONE && st.hint_board == board_digest();
+    if (st.hint == HINT_ASKED) {
+        if (!humans_turn || !same_board || in.mouse_b != 0 || in.key_backspace || in.key_esc) {
+            st.hint = HINT_NONE;
+            out.hint_drop = 1;
+        } else if (in.hint_arrived) {
+            st.hint = in.hint_from >= 0 ? HINT_SHOWN : HINT_NONE;
+            st.hint_from = in.hint_from;
+            st.hint_to = in.hint_to;
+            st.hint_since = in.ticks;
+        }
+    }
+    const int32_t shown = in.ticks - st.hint_since;
+    if (st.hint == HINT_SHOWN && (!humans_turn || !same_board || shown < 0 || shown > HINT_TICKS))
+        st.hint = HINT_NONE;
+    if (h_pressed && humans_turn && st.hint == HINT_NONE) {
+        st.hint = HINT_ASKED;
+        st.hint_board = board_digest();
+        out.hint_ask = 1;
+    }
+    out.hint_piece = st.hint == HINT_SHOWN ? st.hint_from : -1;
+    out.hint_target = st.hint == HINT_SHOWN && shown > HINT_TICKS / 2 ? st.hint_to : -1;
+}
+
 // Backspace. Against the computer play goes back to the start of the
 // human's latest turn, so the computer's reply (or its move still being
 // shown) and the human's move go together; with no such turn (the computer
@@ -176,6 +213,11 @@ void loop_start(LoopState& st) {
     st.ai_phase = 0;
     st.notice = NOTICE_NONE;
     draw_book_reset(st.draw_book);
+    st.hint = HINT_NONE;
+    st.hint_from = st.hint_to = -1;
+    st.hint_since = 0;
+    st.hint_board = 0;
+    st.key_h_held = 0;
 }
 
 LoopOutput loop_pass(LoopState& st, const LoopInput& in) {
@@ -214,6 +256,7 @@ LoopOutput loop_pass(LoopState& st, const LoopInput& in) {
         out.clock_set = 1;
         out.clock_minutes = minutes;
         out.clock_seconds = seconds;
+        hint_pass(st, in, 0, out);
         const int32_t key_waiting = in.key_waiting != nullptr ? in.key_waiting() : 0;
         if (key_waiting || (in.mouse_b & 1)) {
             out.menu = LOOP_MENU_GAME_OVER;
@@ -234,6 +277,7 @@ LoopOutput loop_pass(LoopState& st, const LoopInput& in) {
         } else {
             human_turn(st, in, t);
         }
+        hint_pass(st, in, !computer_to_move(), out);
     }
 
     out.pointer_square = computer_to_move() ? target_square() : square_at_point(in.mouse_x, in.mouse_y);

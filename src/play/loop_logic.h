@@ -21,7 +21,21 @@ struct LoopState {
     int32_t ai_phase;      // 0..3, progress of the computer's move
     int32_t notice;        // Notice (play/notice_codes.h)
     DrawBook draw_book;
+    // The hint (H on a human's turn): HINT_NONE, asked and awaited, or shown
+    // since the ticks `hint_since`, for the board whose digest it was asked on.
+    int32_t hint;
+    int32_t hint_from;
+    int32_t hint_to;
+    int32_t hint_since;
+    uint32_t hint_board;
+    int32_t key_h_held;
 };
+
+enum HintStage : int32_t { HINT_NONE = 0, HINT_ASKED = 1, HINT_SHOWN = 2 };
+
+// The hint stands this many ticks: the piece alone for the first half, then
+// its destination marked too.
+constexpr int32_t HINT_TICKS = NOTICE_TICKS;
 
 // What the shell read at the top of the pass.
 struct LoopInput {
@@ -30,6 +44,12 @@ struct LoopInput {
     int32_t mouse_b;  // bit 0 left, bit 1 right
     int32_t key_x;    // X held
     int32_t key_esc;  // Esc held
+    int32_t key_h;    // H held: a hint
+    // The engine's hint has come: the piece and its first landing square
+    // (-1 when the side cannot move).
+    int32_t hint_arrived;
+    int32_t hint_from;
+    int32_t hint_to;
     int32_t key_backspace;  // Backspace pressed since the last pass: take back
     // Once the game is decided: empties the keyboard buffer and answers
     // whether a key is waiting all the same. Null counts as no key.
@@ -57,6 +77,8 @@ struct LoopOutput {
     int32_t pick_sound;
     int32_t move_sound;
     int32_t menu;  // LoopMenu
+    int32_t hint_ask;   // start the engine on hint_question()
+    int32_t hint_drop;  // stop it: its answer is no longer wanted
     // compose_frame
     int32_t pointer_square;
     int32_t piece_picked;
@@ -64,6 +86,8 @@ struct LoopOutput {
     int32_t notice;
     int32_t seconds;
     int32_t minutes;
+    int32_t hint_piece;   // drawn picked, -1 none
+    int32_t hint_target;  // marked as a legal destination, -1 none
 };
 
 // Whether the side to move is the computer's.

@@ -114,9 +114,14 @@ void draw_side_panel(int32_t piece_picked, int32_t side_to_move, BITMAP* target,
 }
 
 void compose_frame_into(BITMAP* frame, BITMAP* background, int32_t pointer_square, int32_t piece_picked,
-                        int32_t side_to_move, int32_t notice, int32_t seconds, int32_t minutes) {
+                        int32_t side_to_move, int32_t notice, int32_t seconds, int32_t minutes,
+                        int32_t hint_piece, int32_t hint_target) {
     copy_bitmap(background, frame);
     draw_pieces(frame);
+    if (hint_piece >= 0 && hint_piece < SQUARE_COUNT && board[hint_piece].piece >= BLUE_MAN &&
+        board[hint_piece].piece <= RED_KING)
+        blit_centred(PIECE_PICTURE[board[hint_piece].piece][PICTURE_SELECTED], hint_piece, frame);
+    if (hint_target >= 0 && hint_target < SQUARE_COUNT) draw_target_marker(1, hint_target, frame);
     draw_side_panel(piece_picked, side_to_move, frame, seconds, minutes);
     switch (notice) {
         case NOTICE_NONE:
@@ -138,10 +143,10 @@ void compose_frame_into(BITMAP* frame, BITMAP* background, int32_t pointer_squar
 }
 
 int32_t compose_frame(int32_t pointer_square, int32_t piece_picked, int32_t side_to_move, int32_t notice,
-                      int32_t seconds, int32_t minutes) {
+                      int32_t seconds, int32_t minutes, int32_t hint_piece, int32_t hint_target) {
     acquire_bitmap(frame_buffer);
     compose_frame_into(frame_buffer, board_buffer, pointer_square, piece_picked, side_to_move, notice, seconds,
-                       minutes);
+                       minutes, hint_piece, hint_target);
     release_bitmap(frame_buffer);
     // The pointer is part of the frame only while a human is to move and no
     // notice stands; during the computer's move the screen has no pointer.

@@ -102,11 +102,12 @@ TEST(CliBench, EveryFigureInOneRun) {
         char level[16] = "";
         if (std::sscanf(what.c_str(), "bench: %15[a-z], position %d of %d", level, &n, &of) == 3)
             return (std::string(level) == "amateur" || std::string(level) == "professional") && n >= 1 && n <= of;
-        return what == "bench: perft 8 from the start" || what == "bench: compose_frame";
+        return what == "bench: perft 8 from the start" || what == "bench: compose_frame" ||
+               what == "bench: perft --fast 11 from the start" || what == "bench: engine depth 14 from the start";
     });
 
     const std::vector<std::string> lines = lines_of(r.out);
-    ASSERT_EQ(lines.size(), 4u) << r.out;
+    ASSERT_EQ(lines.size(), 6u) << r.out;
     const char* levels[2] = {"amateur", "professional"};
     for (int i = 0; i < 2; i++) {
         long long calls = 0;
@@ -153,6 +154,22 @@ TEST(CliBench, EveryFigureInOneRun) {
     } else {
         EXPECT_EQ(lines[3].rfind("compose_frame_us - (", 0), 0u) << lines[3];
     }
+
+    // The engine: its generator's count is the rules' count (the two agree,
+    // see the engine's tests), its search the depth asked.
+    ASSERT_EQ(std::sscanf(lines[4].c_str(), "perft_fast depth %d nodes %llu seconds %lf nodes_per_second %lf", &depth,
+                          &nodes, &seconds, &per_second),
+              4)
+        << lines[4];
+    EXPECT_EQ(depth, 11);
+    EXPECT_EQ(nodes, 85006925u);
+    EXPECT_GT(per_second, 0.0);
+    ASSERT_EQ(std::sscanf(lines[5].c_str(), "engine depth %d nodes %llu seconds %lf nodes_per_second %lf", &depth,
+                          &nodes, &seconds, &per_second),
+              4)
+        << lines[5];
+    EXPECT_EQ(depth, 14);
+    EXPECT_GT(nodes, 0u);
 }
 
 TEST(CliProgress, SelfplayCountsItsGamesAndClearsTheLine) {

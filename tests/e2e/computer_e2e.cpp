@@ -19,18 +19,6 @@ bool red_man_on(const Image& img, int square) {
     return p.r > p.b + 60 && p.r > p.g + 60;
 }
 
-// Green pixels of the legal-destination marker on a square.
-int marker_pixels(const Image& img, int square) {
-    const int x0 = 275 + (square % 8) * 58, y0 = 56 + (square / 8) * 58;
-    int n = 0;
-    for (int y = y0; y < y0 + 58; y++)
-        for (int x = x0; x < x0 + 58; x++) {
-            Pixel p = img.at(x, y);
-            n += p.g > p.r + 50 && p.g > p.b + 30;
-        }
-    return n;
-}
-
 // Leftmost pixel of the level line's text (right-aligned at x = 147): the
 // longer "Profesionál" starts further left than "Dvojhra".
 int level_text_left(const Image& img) {
@@ -82,7 +70,7 @@ TEST(ComputerE2E, XSwitchesToTheComputerWhichAnswersAfterItsPauses) {
             if (red_man_on(img, sq)) {
                 arrived = sq;
                 arrived_ms = seconds_since(moved_at);
-            } else if (marked < 0 && marker_pixels(img, sq) > 150) {
+            } else if (marked < 0 && e2e::marker_pixels(img, sq) > 150) {
                 marked = sq;
                 e2e::screenshot(s, "computer_marker");
             }

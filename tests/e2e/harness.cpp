@@ -103,6 +103,17 @@ Pixel square_colour(const Image& img, int square, int half) {
     return {static_cast<int>(r / n), static_cast<int>(g / n), static_cast<int>(b / n)};
 }
 
+int marker_pixels(const Image& img, int square) {
+    const int x0 = 275 + (square % 8) * 58, y0 = 56 + (square / 8) * 58;
+    int n = 0;
+    for (int y = y0; y < y0 + 58; y++)
+        for (int x = x0; x < x0 + 58; x++) {
+            const Pixel p = img.at(x, y);
+            n += p.g > p.r + 50 && p.g > p.b + 30;
+        }
+    return n;
+}
+
 namespace {
 
 int pixels_on(const Image& img, int square, bool blue) {

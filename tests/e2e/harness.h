@@ -154,6 +154,9 @@ int distance(Pixel a, Pixel b);
 // Average colour of the box of half-width `half` around a board square's centre.
 Pixel square_colour(const Image& img, int square, int half);
 
+// Green pixels of the legal-destination marker on a board square.
+int marker_pixels(const Image& img, int square);
+
 // Counts pixels in a rectangle within the tolerance of a colour.
 int count_near(const Image& img, int x1, int y1, int x2, int y2, int r, int g, int b, int tolerance = 12);
 

@@ -1,0 +1,115 @@
+// The engine: whole turns of the game's rules generated from bitboards, and a
+// search over them. It works on its own position record, never on the live
+// board, so a search may run on a thread of its own.
+//
+// Bits are the board's square indexes 0..63 (0 at the top left); only the 32
+// dark squares are ever set. Sides are 0 (blue, moving up) and 1 (red).
+#pragma once
+
+#include <atomic>
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+// A turn's landing squares: every jump takes at least one of at most 12
+// pieces, and a step or slide has one.
+constexpr int ENGINE_MAX_PATH = 12;
+// Whole turns of one position, every capture route counted apart. Far above
+// what a game position reaches; a generator that would pass it stops there.
+constexpr int ENGINE_MAX_MOVES = 512;
+
+struct EnginePosition {
+    uint64_t men[2];
+    uint64_t kings[2];
+    int32_t side;   // to move
+    int32_t quiet;  // consecutive moves in which no man moved and nothing was taken
+    uint64_t key;   // Zobrist key of pieces and side to move
+};
+
+struct EngineMove {
+    uint64_t taken;  // squares of the pieces taken
+    uint8_t from;
+    uint8_t length;  // landing squares in `path`; the last is where the piece ends
+    uint8_t path[ENGINE_MAX_PATH];
+    bool crowns;
+};
+
+// Piece codes 0..4 as the board keeps them (EMPTY, BLUE_MAN, RED_MAN,
+// BLUE_KING, RED_KING) and the game's side (1 blue, 2 red).
+EnginePosition engine_position(const int32_t pieces[64], int32_t side);
+// The same for the game's live board.
+EnginePosition engine_position_of_board(int32_t side);
+
+// Every whole turn the game's acceptance rule and chains allow, in a fixed
+// order: kings' captures if any, else men's captures if any, else every step
+// and slide. Answers how many were written to `moves`.
+int generate_turns(const EnginePosition& p, EngineMove* moves);
+
+// The rest of a capture chain under way with the piece on `square`: its
+// captures only, whatever other piece could capture.
+int generate_continuations(const EnginePosition& p, int square, EngineMove* moves);
+
+// Whether the side to move must capture.
+bool must_capture(const EnginePosition& p);
+
+EnginePosition after_turn(const EnginePosition& p, const EngineMove& m);
+
+// Sequences of `depth` whole turns, as the rules' perft counts them.
+uint64_t engine_perft(const EnginePosition& p, int depth);
+
+// The squares the piece stands on and lands on, from the first.
+std::vector<int32_t> move_squares(const EngineMove& m);
+
+// --- search -------------------------------------------------------------------
+
+// Scores are hundredths of a man from the side to move's view; beyond
+// ENGINE_WIN - ENGINE_MAX_PLY a side wins in ENGINE_WIN - score plies.
+constexpr int ENGINE_WIN = 30000;
+constexpr int ENGINE_MAX_PLY = 128;
+constexpr int ENGINE_MAX_DEPTH = 64;
+
+bool is_win_score(int score);
+// Whole turns of the winning side until the win: 1 when its next turn wins.
+int turns_to_win(int score);
+
+int evaluate(const EnginePosition& p);
+
+struct SearchLimits {
+    int depth = ENGINE_MAX_DEPTH;
+    int64_t time_ms = 0;                        // 0: no limit
+    const std::atomic<bool>* stop = nullptr;    // set from another thread to end early
+    int table_bits = 20;                        // entries of the transposition table, as a power of two
+    int chain = -1;  // a capture chain goes on with the piece on this square: the root's turns are its captures
+    // time_ms counts this thread's processor time instead of the wall clock's:
+    // a busy machine then slows the run, not the play.
+    bool thread_time = false;
+};
+
+struct SearchReport {
+    int depth;
+    int score;
+    uint64_t nodes;
+    double seconds;
+    std::vector<EngineMove> pv;
+};
+
+struct SearchResult {
+    bool has_move = false;
+    EngineMove best{};
+    int score = 0;
+    int depth = 0;  // the last depth finished
+    uint64_t nodes = 0;
+    double seconds = 0;
+    std::vector<EngineMove> pv;
+};
+
+using SearchReportFn = std::function<void(const SearchReport&)>;
+
+// Iterative deepening from depth 1 to limits.depth; a time limit or stop
+// ends it at the last finished depth (depth 1 always finishes). `played`
+// holds the keys of the game's positions before the root since the last
+// move that took or moved a man, for repetitions. The same inputs without a
+// time limit give the same result.
+SearchResult engine_search(const EnginePosition& root, const SearchLimits& limits,
+                           const std::vector<uint64_t>& played = {}, const SearchReportFn& on_depth = nullptr);
