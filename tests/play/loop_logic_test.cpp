@@ -655,13 +655,17 @@ TEST_F(Loop, BackspaceTakesBack) {
         {"after a draw, the draw count as it stood",
          [&] {
              start({{sq(7, 2), BLUE_KING}, {sq(0, 1), RED_KING}});
-             const int blue[2] = {sq(7, 2), sq(6, 3)};
-             const int red[2] = {sq(0, 1), sq(1, 0)};
-             for (int m = 0; m < 16; m++) move((m % 2 ? red : blue)[m / 2 % 2], (m % 2 ? red : blue)[1 - m / 2 % 2]);
-             click(blue[0]);
+             // Each king steps out and back: blue's squares, then red's.
+             const int squares[2][2] = {{sq(7, 2), sq(6, 3)}, {sq(0, 1), sq(1, 0)}};
+             for (int m = 0; m < 16; m++) {
+                 const int* king = squares[m % 2];
+                 const int out = m / 2 % 2;
+                 move(king[out], king[1 - out]);
+             }
+             click(squares[0][0]);
              mark();
              ASSERT_EQ(stood.draw_book.quiet_moves, 16);
-             click(blue[1]);
+             click(squares[0][1]);
              ASSERT_EQ(idle().notice, NOTICE_DRAWN);
          }},
         {"at the start nothing",
