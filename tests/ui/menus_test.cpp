@@ -433,7 +433,7 @@ TEST_F(Slots, SaveThenLoadRestoresTheGameAndItsClock) {
     reset_board();
 }
 
-TEST_F(Slots, AFailedSaveIsSilentAndLeavesLoadingGrey) {
+TEST_F(Slots, AFailedSaveWritesNothingAndLeavesLoadingGrey) {
     const std::string nowhere = dir + "/missing/gamdat.tdt";  // its folder does not exist
     game.saved_games_exist = 0;
     new_game();
