@@ -19,7 +19,7 @@ set_target_properties(talvena_assets PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE
 # The generator is a build tool, not the game: no sanitizers, which would
 # make every sanitizer build wait for it.
 if(TALVENA_SANITIZE OR TALVENA_TSAN)
-  set_property(TARGET talvena_assets PROPERTY COMPILE_OPTIONS -Wall -Wextra -Werror)
+  set_property(TARGET talvena_assets PROPERTY COMPILE_OPTIONS ${TALVENA_WARNINGS})
   set_property(TARGET talvena_assets PROPERTY LINK_OPTIONS "")
 endif()
 
