@@ -15,11 +15,13 @@ set(TALVENA_ASSET_SOURCES
 add_executable(talvena_assets ${TALVENA_ASSET_SOURCES})
 find_package(ZLIB REQUIRED)
 target_link_libraries(talvena_assets PRIVATE PkgConfig::FREETYPE PkgConfig::ALLEGRO ZLIB::ZLIB)
+# The fonts' letter ranges come from the core (app/font_codes.h).
+target_include_directories(talvena_assets PRIVATE ${CMAKE_SOURCE_DIR}/src)
 set_target_properties(talvena_assets PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tools)
 # The generator is a build tool, not the game: no sanitizers, which would
 # make every sanitizer build wait for it.
 if(TALVENA_SANITIZE OR TALVENA_TSAN)
-  set_property(TARGET talvena_assets PROPERTY COMPILE_OPTIONS -Wall -Wextra -Werror)
+  set_property(TARGET talvena_assets PROPERTY COMPILE_OPTIONS ${TALVENA_WARNINGS})
   set_property(TARGET talvena_assets PROPERTY LINK_OPTIONS "")
 endif()
 

@@ -15,7 +15,7 @@ if [ -n "$builder" ]; then
   as_builder bash "$0" "$@" || status=$?
   exit $status
 fi
-cmake -S tests/fuzz -B "$build" -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+cmake -S tests/fuzz -B "$build" -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTALVENA_WERROR=ON \
   ${CMAKE_CXX_COMPILER_LAUNCHER:+-DCMAKE_CXX_COMPILER_LAUNCHER=$CMAKE_CXX_COMPILER_LAUNCHER} >/dev/null
 cmake --build "$build" -j2
 corpus=$build/corpus

@@ -14,7 +14,7 @@ set_target_properties(talvena_music PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_
 # without the sanitizers, which would make every build wait a minute.
 target_compile_options(talvena_music PRIVATE -O2)
 if(TALVENA_SANITIZE OR TALVENA_TSAN)
-  set_property(TARGET talvena_music PROPERTY COMPILE_OPTIONS -Wall -Wextra -Werror -O2)
+  set_property(TARGET talvena_music PROPERTY COMPILE_OPTIONS ${TALVENA_WARNINGS} -O2)
   set_property(TARGET talvena_music PROPERTY LINK_OPTIONS "")
 endif()
 

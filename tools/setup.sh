@@ -31,5 +31,5 @@ fi
 build=${1:-build}
 shift || true
 reclaim_for_builder "$build"
-as_builder cmake -S . -B "$build" "$@"
+as_builder cmake -S . -B "$build" -DTALVENA_WERROR=ON "$@"
 as_builder cmake --build "$build" -j"$(nproc)"

@@ -5,7 +5,7 @@
 # Then the thread sanitizer build (tools/tsan.sh): the timer counters and a
 # short real-window run with music. Last, each fuzz target for a bounded time
 # (FUZZ_SECONDS, default 30). Run through sudo, the tests run as the user who
-# called it (the Debian package test then skips).
+# called it.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 # Each step's start, for keeping the whole run within CI's time.

@@ -18,7 +18,7 @@ source tools/users.sh
 assets=${1:-build}
 shift || true
 reclaim_for_builder build-tsan
-as_builder cmake -S . -B build-tsan -DTALVENA_TSAN=ON -DTALVENA_BENCHMARKS=OFF "$@" >/dev/null
+as_builder cmake -S . -B build-tsan -DTALVENA_TSAN=ON -DTALVENA_BENCHMARKS=OFF -DTALVENA_WERROR=ON "$@" >/dev/null
 as_builder cmake --build build-tsan -j"$(nproc)" --target timer_tests talvena e2e_tests
 
 if [ -s "$assets/Data/talvena.dat" ] && [ -s "$assets/Data/allegro.cfg" ] &&

@@ -12,6 +12,7 @@
 #include "app/settings_file.h"
 #include "audio/music.h"
 #include "play/game_loop.h"
+#include "play/game_record.h"
 #include "ui/main_menu.h"
 #include "ui/saved_games.h"
 #include "ui/toolkit.h"
@@ -79,6 +80,7 @@ int main() {
     // Writes a crash cut short leave their temporary files behind.
     remove_stale_temporaries(SETTINGS_PATH);
     remove_stale_temporaries(SAVED_GAMES_PATH);
+    remove_stale_temporaries(KEPT_GAMES_PATH);
     test_for_saved_games();
     load_settings();
     reset_board();

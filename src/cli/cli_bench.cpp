@@ -85,11 +85,24 @@ double thread_seconds() {
     return static_cast<double>(ts.tv_sec) + static_cast<double>(ts.tv_nsec) * 1e-9;
 }
 
-// Enough rounds that the fast positions are timed above the clock's noise.
-constexpr int ROUNDS = 20;
+// How much each figure runs. The full run gives the figures; --quick runs
+// each part as little as shows its line, for checking the output's form.
+struct BenchSize {
+    int rounds;  // of every position at each level
+    int perft_depth;
+    int fast_perft_depth;
+    int search_depth;
+};
+// Enough rounds that the fast positions are timed above the clock's noise;
+// perft deep enough to run for a good fraction of a second, the engine's
+// generator as deep as it takes the rules' about as long, and its search to
+// a fixed depth, so the nodes are the same on every machine and only the
+// speed differs.
+constexpr BenchSize BENCH_FULL = {20, 8, 11, 14};
+constexpr BenchSize BENCH_QUICK = {2, 4, 5, 4};
 
 // Times the computer's choice on every built-in position at one level.
-bool time_level(int32_t level, std::string& out, std::string& err) {
+bool time_level(int32_t level, int rounds, std::string& out, std::string& err) {
     LevelTiming t;
     settings.difficulty = level;
     const char* name = level_name(level);
@@ -105,7 +118,7 @@ bool time_level(int32_t level, std::string& out, std::string& err) {
             return false;
         }
         std::vector<double> position_samples;
-        for (int r = 0; r < ROUNDS; r++) {
+        for (int r = 0; r < rounds; r++) {
             clear_marks(1);
             clear_marks(2);
             if (p.chain >= 0) board[p.chain].source_mark = 1;
@@ -137,30 +150,21 @@ bool time_level(int32_t level, std::string& out, std::string& err) {
     return true;
 }
 
-// Deep enough to run for a good fraction of a second.
-constexpr int BENCH_PERFT_DEPTH = 8;
-
-void time_perft(std::string& out) {
-    progress_show("bench: perft " + std::to_string(BENCH_PERFT_DEPTH) + " from the start");
+void time_perft(int depth, std::string& out) {
+    progress_show("bench: perft " + std::to_string(depth) + " from the start");
     int32_t side = BLUE;
     std::string why;
     parse_position("start", side, why);
     const double start = thread_seconds();
-    const std::vector<uint64_t> counts = perft_counts(side, BENCH_PERFT_DEPTH);
+    const std::vector<uint64_t> counts = perft_counts(side, depth);
     const double seconds = thread_seconds() - start;
     const uint64_t nodes = counts.back();
     char line[160];
     std::snprintf(line, sizeof line, "perft depth %d nodes %llu seconds %.3f nodes_per_second %.0f\n",
-                  BENCH_PERFT_DEPTH, static_cast<unsigned long long>(nodes), seconds,
+                  depth, static_cast<unsigned long long>(nodes), seconds,
                   seconds > 0 ? static_cast<double>(nodes) / seconds : 0.0);
     out += line;
 }
-
-// The engine's own generator, as deep as it takes the rules' about as long.
-constexpr int BENCH_FAST_PERFT_DEPTH = 11;
-// The engine's search from the start at a fixed depth, so the nodes are the
-// same on every machine and only the speed differs.
-constexpr int BENCH_SEARCH_DEPTH = 14;
 
 EnginePosition start_position() {
     int32_t side = BLUE;
@@ -169,21 +173,21 @@ EnginePosition start_position() {
     return engine_position_of_board(side);
 }
 
-void time_engine(std::string& out) {
+void time_engine(const BenchSize& size, std::string& out) {
     const EnginePosition start = start_position();
-    progress_show("bench: perft --fast " + std::to_string(BENCH_FAST_PERFT_DEPTH) + " from the start");
+    progress_show("bench: perft --fast " + std::to_string(size.fast_perft_depth) + " from the start");
     double begin = thread_seconds();
-    const uint64_t leaves = engine_perft(start, BENCH_FAST_PERFT_DEPTH);
+    const uint64_t leaves = engine_perft(start, size.fast_perft_depth);
     double seconds = thread_seconds() - begin;
     char line[160];
     std::snprintf(line, sizeof line, "perft_fast depth %d nodes %llu seconds %.3f nodes_per_second %.0f\n",
-                  BENCH_FAST_PERFT_DEPTH, static_cast<unsigned long long>(leaves), seconds,
+                  size.fast_perft_depth, static_cast<unsigned long long>(leaves), seconds,
                   seconds > 0 ? static_cast<double>(leaves) / seconds : 0.0);
     out += line;
 
-    progress_show("bench: engine depth " + std::to_string(BENCH_SEARCH_DEPTH) + " from the start");
+    progress_show("bench: engine depth " + std::to_string(size.search_depth) + " from the start");
     SearchLimits limits;
-    limits.depth = BENCH_SEARCH_DEPTH;
+    limits.depth = size.search_depth;
     begin = thread_seconds();
     const SearchResult r = engine_search(start, limits);
     seconds = thread_seconds() - begin;
@@ -260,18 +264,19 @@ void time_compose_frame(std::string& out) {
 }
 
 int run(int argc, const char* const* argv, std::string& out, std::string& err) {
-    (void)argv;
-    if (argc != 0) return cli_fail(err, "bench takes no arguments");
+    const bool quick = argc == 1 && std::string(argv[0]) == "--quick";
+    if (argc != 0 && !quick) return cli_fail(err, "bench takes no arguments but --quick");
+    const BenchSize& size = quick ? BENCH_QUICK : BENCH_FULL;
     const Settings saved = settings;
     progress_begin();
     bool ok = true;
     for (int32_t level : {LEVEL_AMATEUR, LEVEL_PROFESSIONAL})
-        if (ok) ok = time_level(level, out, err);
+        if (ok) ok = time_level(level, size.rounds, out, err);
     settings = saved;
     if (ok) {
-        time_perft(out);
+        time_perft(size.perft_depth, out);
         time_compose_frame(out);
-        time_engine(out);
+        time_engine(size, out);
     }
     progress_end();
     return ok ? CLI_OK : CLI_BAD_INPUT;
@@ -280,14 +285,15 @@ int run(int argc, const char* const* argv, std::string& out, std::string& err) {
 }  // namespace
 
 const CliCommand BENCH_COMMAND = {
-    "bench", "bench", "speed of the computer's choice, of perft, a frame, the engine",
+    "bench", "bench [--quick]", "speed of the computer's choice, of perft, a frame, the engine",
     "Times the computer's choice of a move over a fixed set of positions at both\n"
     "levels (calls, moves per second, median and slowest call, slowest position),\n"
     "perft's nodes per second from the opening, the time to compose one frame\n"
     "of the play screen when the benchmarks binary stands beside this one, and\n"
     "the engine's perft --fast and its search to a fixed depth from the opening\n"
     "(nodes per second).\n"
-    "Takes no arguments.\n"
+    "  --quick   two rounds and the shallowest depths: the same lines in a\n"
+    "            moment, with figures too rough to go by\n"
     "\n"
     "example:\n"
     "  talvena-cli bench\n",

@@ -80,6 +80,13 @@ void record_step(int32_t from, int32_t to, int32_t first_of_turn, const DrawBook
     note_names();
 }
 
+const TurnStart* record_chain_start() {
+    const GameRecord& r = game_record;
+    if (r.starts.empty() || r.starts.size() != r.turns.size()) return nullptr;
+    const TurnStart& s = r.starts.back();
+    return s.turn == game.turn && r.turns.back().capture ? &s : nullptr;
+}
+
 void record_truncate(size_t k) {
     GameRecord& r = game_record;
     if (k < r.starts.size()) r.starts.resize(k);

@@ -45,6 +45,12 @@ void record_start();
 // opens a new turn; a chain's later steps extend it.
 void record_step(int32_t from, int32_t to, int32_t first_of_turn, const DrawBook& book);
 
+// The start of the turn under way while a capture chain is in its middle
+// (the last turn is a capture whose side is still to move), else null. A
+// slot saved then keeps this position, so the loaded game plays the whole
+// turn again under the rules: the slot has no field for the chain.
+const TurnStart* record_chain_start();
+
 // Drops turns[k] and everything after it; the game is unfinished again.
 void record_truncate(size_t k);
 

@@ -3,6 +3,8 @@
 
 #include <cstring>
 
+#include "app/font_codes.h"
+
 namespace {
 
 const char* const NAMES_TEXTS[NAMES_LINE_COUNT] = {"<> První jméno", "<> Druhé jméno", "<> Opustit"};
@@ -51,7 +53,7 @@ void names_key(NamesEditor& e, int32_t key) {
     if (e.editing == 0) return;
     int32_t* name = e.edit[e.editing - 1];
     int32_t* backup = e.backup[e.editing - 1];
-    if (e.length < NAME_MAX_TYPED && name_code_printable(key)) {
+    if (e.length < NAME_MAX_TYPED && name_code_printable(key) && font_has_code(key)) {
         name[e.length++] = key;
     } else if (key == KEY_CODE_ENTER && e.length > 0) {
         for (int32_t i = e.length; i < NAME_LEN; i++) name[i] = 0;

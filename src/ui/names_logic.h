@@ -36,7 +36,8 @@ void names_begin(NamesEditor& e, const Settings& s);
 void names_setup(Screen& s, NamesEditor& e);
 
 // Screen callbacks. A click only acts while browsing; a key only while
-// editing: a printable code is stored while fewer than nine are typed, Enter
+// editing: a printable code the fonts draw is stored while fewer than nine
+// are typed, Enter
 // confirms a non-empty name, Backspace takes back one, Esc restores the name
 // the edit began from.
 void names_act(Screen& s, int32_t index);

@@ -7,6 +7,7 @@
 
 #include "app/atomic_file.h"
 #include "app/byte_order.h"
+#include "play/game_record.h"
 
 namespace {
 
@@ -93,7 +94,8 @@ void slot_from_game(SaveSlot& slot) {
     slot.turn = game.turn;
     slot.minutes = game.paused_minutes;
     slot.seconds = game.paused_seconds;
-    for (int i = 0; i < SQUARE_COUNT; i++) slot.pieces[i] = board[i].piece;
+    const TurnStart* chain = record_chain_start();
+    for (int i = 0; i < SQUARE_COUNT; i++) slot.pieces[i] = chain != nullptr ? chain->pieces[i] : board[i].piece;
     slot.used = 1;
 }
 

@@ -53,6 +53,7 @@ int slot_is_saved(const SaveSlot& slot);
 // The game in progress into a slot (used 1), and a saved slot into the game
 // state: opponent, difficulty, computer_side, turn, the paused clock, the
 // pieces, game_running 1. piece_count is left as it is. A slot that is not
-// saved (slot_is_saved 0) changes nothing.
+// saved (slot_is_saved 0) changes nothing. In the middle of a capture chain
+// the slot gets the position the turn began from (record_chain_start).
 void slot_from_game(SaveSlot& slot);
 void game_from_slot(const SaveSlot& slot);

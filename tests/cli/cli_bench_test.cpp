@@ -91,10 +91,13 @@ std::string progress_of(const std::vector<std::string>& args, CliResult& result)
 
 }  // namespace
 
+// The lines' form from --quick, which runs every part of the full run with
+// the least work: the figures themselves are the benchmark's, not a test's.
 TEST(CliBench, EveryFigureInOneRun) {
     expect_bad_input(run_cli({"bench", "fast"}), "argument");
+    expect_bad_input(run_cli({"bench", "--quick", "1"}), "argument");
     CliResult r;
-    const std::string progress = progress_of({"bench"}, r);
+    const std::string progress = progress_of({"bench", "--quick"}, r);
     ASSERT_EQ(r.status, CLI_OK) << r.err;  // every built-in position parses
     EXPECT_TRUE(r.err.empty());
     check_progress(progress, [](const std::string& what) {
@@ -102,8 +105,12 @@ TEST(CliBench, EveryFigureInOneRun) {
         char level[16] = "";
         if (std::sscanf(what.c_str(), "bench: %15[a-z], position %d of %d", level, &n, &of) == 3)
             return (std::string(level) == "amateur" || std::string(level) == "professional") && n >= 1 && n <= of;
-        return what == "bench: perft 8 from the start" || what == "bench: compose_frame" ||
-               what == "bench: perft --fast 11 from the start" || what == "bench: engine depth 14 from the start";
+        char tail[32] = "";
+        if (std::sscanf(what.c_str(), "bench: perft --fast %d %31[a-z ]", &n, tail) == 2 ||
+            std::sscanf(what.c_str(), "bench: perft %d %31[a-z ]", &n, tail) == 2 ||
+            std::sscanf(what.c_str(), "bench: engine depth %d %31[a-z ]", &n, tail) == 2)
+            return n >= 1 && std::string(tail) == "from the start";
+        return what == "bench: compose_frame";
     });
 
     const std::vector<std::string> lines = lines_of(r.out);
@@ -120,7 +127,8 @@ TEST(CliBench, EveryFigureInOneRun) {
                               position),
                   6)
             << lines[i];
-        EXPECT_EQ(calls % 20, 0);
+        EXPECT_GT(calls, 0);
+        EXPECT_EQ(calls % 2, 0) << "every position as often";
         EXPECT_GT(per_second, 0.0);
         EXPECT_LE(median, slowest);
         EXPECT_LE(worst, slowest);
@@ -161,14 +169,13 @@ TEST(CliBench, EveryFigureInOneRun) {
                           &nodes, &seconds, &per_second),
               4)
         << lines[4];
-    EXPECT_EQ(depth, 11);
-    EXPECT_EQ(nodes, 85006925u);
+    EXPECT_EQ(nodes, perft_counts(side, depth).back());
     EXPECT_GT(per_second, 0.0);
     ASSERT_EQ(std::sscanf(lines[5].c_str(), "engine depth %d nodes %llu seconds %lf nodes_per_second %lf", &depth,
                           &nodes, &seconds, &per_second),
               4)
         << lines[5];
-    EXPECT_EQ(depth, 14);
+    EXPECT_GE(depth, 1);
     EXPECT_GT(nodes, 0u);
 }
 

@@ -483,11 +483,11 @@ TEST_F(FaultsTest, KillNineDuringSavesLeavesTheOldFileOrTheNewOneWhole) {
 
     write_bytes(data("gamdat.tdt"), known_games());
     write_bytes(data("talvdat.tdt"), known_settings());  // no music: quicker starts
-    // Another file's old temporary, and a name the writer never makes.
-    write_bytes(data("talvdat.tdt.tmp-Old123"), Bytes(5, 1));
-    write_bytes(data("gamdat.tdt.tmp-Seven77"), Bytes(5, 1));
-    set_mtime_ago(data("talvdat.tdt.tmp-Old123"), 600);
-    set_mtime_ago(data("gamdat.tdt.tmp-Seven77"), 600);
+    // Other files' old temporaries, and a name the writer never makes.
+    for (const char* name : {"talvdat.tdt.tmp-Old123", "partie.pdn.tmp-Old456", "gamdat.tdt.tmp-Seven77"}) {
+        write_bytes(data(name), Bytes(5, 1));
+        set_mtime_ago(data(name), 600);
+    }
     const SaveSlot opening = opening_record(known_settings());
 
     const unsigned seed = static_cast<unsigned>(std::random_device{}());
@@ -514,6 +514,7 @@ TEST_F(FaultsTest, KillNineDuringSavesLeavesTheOldFileOrTheNewOneWhole) {
         // Start-up removed the old temporaries and kept the young one.
         EXPECT_EQ(temporaries(), last_left);
         EXPECT_NE(::access(data("talvdat.tdt.tmp-Old123").c_str(), F_OK), 0);
+        EXPECT_NE(::access(data("partie.pdn.tmp-Old456").c_str(), F_OK), 0);
         EXPECT_EQ(::access(data("gamdat.tdt.tmp-Seven77").c_str(), F_OK), 0);
 
         ASSERT_TRUE(click_until(100, 80, "kill_board", [](const Image& i) { return blue_pieces(i) == 8; }));

@@ -1,7 +1,8 @@
 // Taking back and keeping games in the real game: Backspace takes back a
 // move and the computer's reply; the game left by "Ukončit hru" lands in
 // Data/partie.pdn as talvena-cli reads it; a position talvena-cli puts into
-// a slot is loaded and played from there, and is not kept without a move.
+// a slot is loaded and played from there, and is not kept without a move; a
+// save in the middle of a capture chain keeps the position of the turn's start.
 #include <gtest/gtest.h>
 
 #include <unistd.h>
@@ -94,6 +95,56 @@ TEST(TakebackE2E, BackspaceKeptGameAndPutSlot) {
     // Left without a move, the loaded game is not kept.
     EXPECT_TRUE(e2e::quit_through_menu(s, error)) << error;
     EXPECT_EQ(read_text(kept), pdn);
+
+    // c1 takes d2, then must take d4 with the same man. Saved between the
+    // two jumps into slot 5, which has no field for the chain, the game is
+    // kept as the turn began; the game on the board goes on with the chain.
+    const std::string games = s.workdir + "/Data/gamdat.tdt";
+    ASSERT_EQ(e2e::run(s, cli + "slots " + games + " --put 4 'W:Wc1,g1:Bd2,d4,f2,h8' --opponent human"), 0);
+    ASSERT_TRUE(e2e::start_game(s, error)) << error;
+    ASSERT_TRUE(e2e::wait_for_menu(s, "chain_menu"));
+    auto slots_shown = [](const Image& i) { return e2e::frame_drawn(i, 400, 700, 50, 225); };
+    e2e::click_menu_item(s, 7);  // "Načíst hru"
+    ASSERT_TRUE(e2e::wait_for_grab(s, "chain_slots", 10000, slots_shown, img));
+    e2e::click_screen_line(s, 50, 3, 5);
+    ASSERT_TRUE(e2e::wait_for_menu(s, "chain_loaded_menu"));
+    e2e::click_menu_item(s, 1);  // "Spustit načtenou hru"
+    e2e::move_mouse(s, 780, 580);
+    ASSERT_TRUE(e2e::wait_for_grab(s, "chain_board", 10000, [](const Image& i) {
+        return !e2e::main_menu_shown(i) && blue_piece_on(i, 58) && red_piece_on(i, 51);
+    }, img));
+    click_square(s, 58);
+    click_square(s, 44);
+    e2e::move_mouse(s, 780, 580);
+    ASSERT_TRUE(e2e::wait_for_grab(s, "chain_first_jump", 5000, [](const Image& i) {
+        return blue_piece_on(i, 44) && !red_piece_on(i, 51) && red_piece_on(i, 35);
+    }, img));
+    e2e::screenshot(s, "chain_first_jump");
+    e2e::press_key(s, "Escape");
+    ASSERT_TRUE(e2e::wait_for_menu(s, "chain_save_menu"));
+    e2e::click_menu_item(s, 6);  // "Uložit hru"
+    ASSERT_TRUE(e2e::wait_for_grab(s, "chain_save_slots", 10000, slots_shown, img));
+    e2e::click_screen_line(s, 50, 4, 5);
+    ASSERT_TRUE(e2e::wait_for_menu(s, "chain_saved_menu"));
+    std::string listed;
+    ASSERT_EQ(e2e::run(s, cli + "slots " + games, &listed), 0);
+    // "N used; position ...; to move ...": the slot's clock runs on.
+    auto slot_line = [&listed](char slot) {
+        const size_t at = listed.find(std::string("\n") + slot + " used; ");
+        return at == std::string::npos ? std::string() : listed.substr(at + 3, listed.find("; clock", at) - at - 3);
+    };
+    ASSERT_FALSE(slot_line('4').empty()) << listed;
+    EXPECT_EQ(slot_line('5'), slot_line('4')) << "a mid-chain save kept the chain's first jump";
+    e2e::click_menu_item(s, 1);  // "Pokračovat"
+    e2e::move_mouse(s, 780, 580);
+    ASSERT_TRUE(e2e::wait_for_grab(s, "chain_back", 10000, [](const Image& i) { return !e2e::main_menu_shown(i); }, img));
+    click_square(s, 26);
+    e2e::move_mouse(s, 780, 580);
+    EXPECT_TRUE(e2e::wait_for_grab(s, "chain_done", 5000, [](const Image& i) {
+        return blue_piece_on(i, 26) && !red_piece_on(i, 35) && !blue_piece_on(i, 44);
+    }, img)) << "the chain did not go on after the save";
+    e2e::screenshot(s, "chain_done");
+    EXPECT_TRUE(e2e::quit_through_menu(s, error)) << error;
     e2e::stop_session(s);
 }
 

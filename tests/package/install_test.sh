@@ -7,6 +7,8 @@
 # the users' own files are never touched.
 # Usage: install_test.sh BUILD_DIR
 set -euo pipefail
+# The tools below read and print Czech text: the same locale whoever calls.
+export LC_ALL=C.UTF-8
 build=$(readlink -f "$1")
 tmp=$(mktemp -d /tmp/talvena-install-XXXXXX)
 trap 'rm -rf "$tmp"' EXIT
@@ -58,8 +60,15 @@ done
 
 for page in "$root"/share/man/man6/talvena.6.gz "$root"/share/man/man6/talvena-cli.6.gz; do
     [ -f "$page" ] || fail "no man page $page"
-    out=$(MANWIDTH=80 man --warnings -l "$page" 2>&1 >/dev/null) && [ -z "$out" ] || fail "man ${page##*/}: $out"
+    # A reader in the C locale gets the page for an ASCII terminal.
+    for locale in C.UTF-8 C; do
+        out=$(LC_ALL=$locale MANWIDTH=80 man --warnings -l "$page" 2>&1 >/dev/null) && [ -z "$out" ] ||
+            fail "man ${page##*/} ($locale): $out"
+    done
 done
+
+# The escapes give the Czech letters back in a UTF-8 terminal.
+MANWIDTH=80 man -l "$root/share/man/man6/talvena.6.gz" 2>/dev/null | grep -q "Ukončit" || fail "talvena.6 lost its Czech letters"
 
 [ -s "$root/share/doc/talvena/copyright" ] || fail "no copyright file"
 gzip -t "$root/share/doc/talvena/changelog.gz" || fail "changelog.gz is not a gzip file"

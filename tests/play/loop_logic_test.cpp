@@ -11,6 +11,7 @@
 #include "play/notice_codes.h"
 #include "rules/board_setup.h"
 #include "ui/menu_result.h"
+#include "ui/saved_games.h"
 
 namespace {
 
@@ -228,6 +229,44 @@ TEST_F(Loop, ChainKeepsTheTurnAndThePiece) {
     EXPECT_EQ(st.in_chain, 0);
     EXPECT_EQ(board[sq(2, 5)].piece, BLUE_MAN);
     EXPECT_EQ(board[sq(3, 4)].piece, EMPTY);
+}
+
+// The slot has no field for a chain: a save in its middle keeps the turn's
+// start, so the loaded game obliges the same whole turn again.
+TEST_F(Loop, SaveInTheMiddleOfAChainKeepsTheTurnsStart) {
+    // (6,1) takes (5,2) then (3,4); (6,5) could take (5,6) instead.
+    const std::initializer_list<std::pair<int, int32_t>> position = {
+        {sq(6, 1), BLUE_MAN}, {sq(5, 2), RED_MAN}, {sq(3, 4), RED_MAN},
+        {sq(6, 5), BLUE_MAN}, {sq(5, 6), RED_MAN}, {sq(0, 1), RED_MAN}};
+    start(position);
+    int32_t opening[SQUARE_COUNT];
+    for (int i = 0; i < SQUARE_COUNT; i++) opening[i] = board[i].piece;
+    click(sq(6, 1));
+    ASSERT_EQ(click(sq(4, 3)).notice, NOTICE_NEXT_JUMP);
+    SaveSlot slot;
+    slot_from_game(slot);
+    EXPECT_EQ(slot.turn, BLUE);
+    for (int i = 0; i < SQUARE_COUNT; i++) EXPECT_EQ(slot.pieces[i], opening[i]) << "square " << i;
+
+    // Loaded, the other capture is a whole turn; the chain, its first jump.
+    game_from_slot(slot);
+    loop_start(st);
+    record_start();
+    click(sq(6, 5));
+    EXPECT_EQ(click(sq(4, 7)).side_to_move, RED);
+    game_from_slot(slot);
+    loop_start(st);
+    record_start();
+    click(sq(6, 1));
+    EXPECT_EQ(click(sq(4, 3)).notice, NOTICE_NEXT_JUMP);
+
+    // After the chain the turn is done: a save keeps the board as it is.
+    wait_out_notice();
+    click(sq(2, 5));
+    slot_from_game(slot);
+    EXPECT_EQ(slot.turn, RED);
+    EXPECT_EQ(slot.pieces[sq(2, 5)], BLUE_MAN);
+    EXPECT_EQ(slot.pieces[sq(6, 1)], EMPTY);
 }
 
 TEST_F(Loop, ChainManIsNotBlockedByAKingCaptureElsewhere) {

@@ -10,8 +10,6 @@
 #include <cstdlib>
 #include <map>
 
-const int FONT_RANGES[2][2] = {{0x20, 0x7E}, {0xA0, 0x17F}};
-
 namespace {
 
 FT_Library ft_library() {

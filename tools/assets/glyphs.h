@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "app/font_codes.h"
 #include "datafile.h"
 #include "raster.h"
 
@@ -24,9 +25,8 @@ struct FontInfo {
     int space = 0;      // width of the blank
 };
 
-// The ranges the game's fonts hold: printable ASCII, then Latin-1 and
-// Latin Extended-A (all Czech letters) in one run.
-extern const int FONT_RANGES[2][2];
+// The ranges the game's fonts hold: FONT_RANGES of app/font_codes.h, which
+// the names editor keeps to as well.
 
 // Rasterises the font as crisp one-bit hinted glyphs, every glyph a cell of
 // the same height so lines of text share one baseline.
