@@ -145,7 +145,7 @@ struct Splitter {
         size_t digits = 0;
         while (digits < word.size() && std::isdigit(static_cast<unsigned char>(word[digits]))) digits++;
         if (digits < word.size() && word[digits] == '.') word.erase(0, word.find_first_not_of('.', digits));
-        while (!word.empty() && std::strchr("!?+#", word.back()) != nullptr) word.pop_back();
+        while (!word.empty() && word.back() != '\0' && std::strchr("!?+#", word.back()) != nullptr) word.pop_back();
         if (word.empty()) return;
         begin();
         in_moves = true;
