@@ -25,7 +25,7 @@ struct PdnTurn {
 struct PdnGame {
     std::string event;
     std::string site;   // "?" when unknown, as for every tag below
-    std::string date;   // YYYY.MM.DD, '?' for unknown digits
+    std::string date;   // YYYY.MM.DD, '?' for unknown digits; empty: all unknown
     std::string round;
     std::string white;  // blue
     std::string black;  // red

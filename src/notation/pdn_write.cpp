@@ -11,13 +11,13 @@ constexpr size_t LINE_WIDTH = 80;
 
 // Tag values are ours, but a quote or backslash would end one early; PDN
 // writes an unknown value as "?".
-std::string tag(const char* name, const std::string& value) {
+std::string tag(const char* name, const std::string& value, const char* unknown = "?") {
     std::string escaped;
     for (char c : value) {
         if (c == '"' || c == '\\') escaped += '\\';
         escaped += c;
     }
-    return std::string("[") + name + " \"" + (escaped.empty() ? "?" : escaped) + "\"]\n";
+    return std::string("[") + name + " \"" + (escaped.empty() ? unknown : escaped) + "\"]\n";
 }
 
 }  // namespace
@@ -37,7 +37,7 @@ std::string pdn_today() {
 }
 
 std::string pdn_text(const PdnGame& game) {
-    std::string text = tag("Event", game.event) + tag("Site", game.site) + tag("Date", game.date) +
+    std::string text = tag("Event", game.event) + tag("Site", game.site) + tag("Date", game.date, "????.??.??") +
                        tag("Round", game.round) + tag("White", game.white) + tag("Black", game.black) +
                        tag("Result", game.result) + tag("GameType", PDN_GAME_TYPE);
     if (!game.fen.empty()) text += tag("SetUp", "1") + tag("FEN", game.fen);
