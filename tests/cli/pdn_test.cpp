@@ -1,6 +1,6 @@
 // talvena-cli in the draughts world's notation: help texts, squares a1..h8,
-// FEN positions, and self-play games written as PDN and replayed here with a
-// reader of its own through the game's acceptance rule.
+// FEN positions, analyse's squares, and self-play games written as PDN and
+// replayed here with a reader of its own through the game's acceptance rule.
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
@@ -533,4 +533,45 @@ TEST(CliSelfplayPdn, InterruptedItStopsAfterAWholeGameWithTheTotalsSoFar) {
     EXPECT_EQ(field(out, "red_wins "), std::to_string(results["0-1"]));
     EXPECT_EQ(field(out, "draws "), std::to_string(results["1/2-1/2"]));
     EXPECT_EQ(std::remove(path.c_str()), 0);
+}
+
+TEST(CliAnalyse, NamesSquaresByDefaultAndTimesEachDepth) {
+    // Blue's man on c3 takes twice: c3xe5xg7, squares 42, 28 and 14.
+    const std::string chain = "W:Wc3:Bd4,f6,a7";
+    struct Case {
+        std::vector<std::string> options;
+        const char* best;
+        const char* pv;
+    };
+    const Case cases[] = {
+        {{}, "best c3xe5xg7", " pv c3xe5xg7"},
+        {{"--algebraic"}, "best c3xe5xg7", " pv c3xe5xg7"},
+        {{"--indices"}, "best 42-28-14", " pv 42-28-14"},
+    };
+    for (const Case& c : cases) {
+        std::vector<std::string> args = {"analyse", chain, "--depth", "3"};
+        args.insert(args.end(), c.options.begin(), c.options.end());
+        const CliResult r = run_cli(args);
+        ASSERT_EQ(r.status, CLI_OK) << r.err;
+        const std::vector<std::string> lines = lines_of(r.out);
+        ASSERT_EQ(lines.size(), 4u) << r.out;
+        EXPECT_EQ(lines.back(), c.best);
+        double before = 0;
+        for (size_t i = 0; i + 1 < lines.size(); i++) {
+            int depth = 0;
+            char score[32] = "";
+            double seconds = -1;
+            unsigned long long nodes = 0;
+            ASSERT_EQ(std::sscanf(lines[i].c_str(), "depth %d score %31[^t]time %lf nodes %llu", &depth, score,
+                                  &seconds, &nodes),
+                      4)
+                << lines[i];
+            EXPECT_EQ(depth, static_cast<int>(i) + 1);
+            EXPECT_GE(seconds, before) << "the time so far, not each depth's own";
+            before = seconds;
+            EXPECT_GT(nodes, 0u);
+            EXPECT_NE(lines[i].find(c.pv), std::string::npos) << lines[i];
+        }
+    }
+    expect_bad_input(run_cli({"analyse", chain, "--algebraic", "--indices"}), "both ways at once");
 }
