@@ -155,6 +155,7 @@ struct Splitter {
     void run() {
         // A byte-order mark, as editors save UTF-8.
         if (text.compare(0, 3, "\xEF\xBB\xBF") == 0) i = 3;
+        const size_t first = i;
         while (i < text.size()) {
             const char c = text[i];
             const int at = line;
@@ -163,7 +164,7 @@ struct Splitter {
                 i++;
             } else if (std::isspace(static_cast<unsigned char>(c))) {
                 i++;
-            } else if (c == '%' && (i == 0 || text[i - 1] == '\n')) {
+            } else if (c == '%' && (i == first || text[i - 1] == '\n')) {
                 to_line_end();  // an escaped line
             } else if (c == ';') {
                 to_line_end();
