@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds the libFuzzer targets (tests/fuzz, with clang) and runs each for a
 # bounded time from a fresh seed corpus; the datafile target also starts from
-# build/Data/talvena.dat. Usage: tools/fuzz.sh [SECONDS]
+# build/Data/talvena.dat, the PDN target from our own self-play games.
+# Usage: tools/fuzz.sh [SECONDS]
 set -euo pipefail
 cd "$(dirname "$0")/.."
 source tools/users.sh
@@ -20,7 +21,7 @@ cmake -S tests/fuzz -B "$build" -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=
 cmake --build "$build" -j2
 corpus=$build/corpus
 rm -rf "$corpus"
-mkdir -p "$corpus"/{settings,saved_games,position,mp3,datafile}
+mkdir -p "$corpus"/{settings,saved_games,position,pdn,mp3,datafile}
 "$build"/make_seeds "$corpus"
 # The shipped datafile, from the plain build, seeds the datafile target.
 shipped=build/Data/talvena.dat
@@ -34,7 +35,7 @@ fi
 export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 status=0
-for target in settings saved_games position mp3 datafile; do
+for target in settings saved_games position pdn mp3 datafile; do
   echo "fuzz: $target for ${seconds}s"
   # Track seeds are a few KB; past a block, a file is fed in several.
   max_len=4096

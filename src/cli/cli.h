@@ -8,6 +8,9 @@
 // Exit statuses: 0 done, 2 bad input.
 constexpr int CLI_OK = 0;
 constexpr int CLI_BAD_INPUT = 2;
+// A command's answer only: part of the input was bad, an "error:" line for
+// each bad part, and what was good is still answered. Exits with 2.
+constexpr int CLI_PARTLY_BAD = -2;
 
 // A command receives only its own arguments (the words after its name).
 // It writes its answer to `out`, and on bad input exactly one line starting

@@ -5,7 +5,7 @@
 #include "app/game_state.h"
 #include "cli/cli.h"
 #include "cli/cli_options.h"
-#include "cli/cli_position.h"
+#include "notation/position.h"
 #include "engine/engine.h"
 
 namespace {
@@ -24,8 +24,8 @@ std::string score_text(int score) {
 
 std::string report_line(const SearchReport& r, bool algebraic) {
     char head[160];
-    std::snprintf(head, sizeof head, "depth %d score %s nodes %llu nps %.0f pv", r.depth, score_text(r.score).c_str(),
-                  static_cast<unsigned long long>(r.nodes),
+    std::snprintf(head, sizeof head, "depth %d score %s time %.3f nodes %llu nps %.0f pv", r.depth,
+                  score_text(r.score).c_str(), r.seconds, static_cast<unsigned long long>(r.nodes),
                   r.seconds > 0 ? static_cast<double>(r.nodes) / r.seconds : 0.0);
     std::string line = head;
     for (const EngineMove& m : r.pv) line += " " + turn_text(m, algebraic);
@@ -35,9 +35,9 @@ std::string report_line(const SearchReport& r, bool algebraic) {
 int run(int argc, const char* const* argv, std::string& out, std::string& err) {
     CliArgs args;
     std::string why;
-    if (!parse_args(argc, argv, "--depth= --time= --algebraic", args, why)) return cli_fail(err, why);
+    if (!parse_args(argc, argv, "--depth= --time= --algebraic --indices", args, why)) return cli_fail(err, why);
     if (args.positional.size() != 1)
-        return cli_fail(err, "analyse needs one position: analyse POSITION [--depth N] [--time MS] [--algebraic]");
+        return cli_fail(err, "analyse needs one position: analyse POSITION [--depth N] [--time MS] [--indices]");
     SearchLimits limits;
     uint64_t v = 0;
     if (const char* depth = args.value("--depth")) {
@@ -53,7 +53,10 @@ int run(int argc, const char* const* argv, std::string& out, std::string& err) {
     int32_t side = BLUE;
     if (!parse_position(args.positional[0], side, why)) return cli_fail(err, why);
 
-    const bool algebraic = args.has("--algebraic");
+    // Squares by name unless indices are asked for; --algebraic, the
+    // earlier way to ask for names, still reads.
+    if (args.has("--algebraic") && args.has("--indices")) return cli_fail(err, "--algebraic and --indices disagree");
+    const bool algebraic = !args.has("--indices");
     const SearchResult r = engine_search(engine_position_of_board(side), limits, {},
                                          [&](const SearchReport& report) { out += report_line(report, algebraic); });
     out += "best " + (r.has_move ? turn_text(r.best, algebraic) : std::string("none")) + "\n";
@@ -63,11 +66,12 @@ int run(int argc, const char* const* argv, std::string& out, std::string& err) {
 }  // namespace
 
 const CliCommand ANALYSE_COMMAND = {
-    "analyse", "analyse POSITION [--depth N] [--time MS] [--algebraic]", "the engine's search: score and best turn",
+    "analyse", "analyse POSITION [--depth N] [--time MS] [--indices]", "the engine's search: score and best turn",
     "Searches POSITION with the engine, deeper and deeper, and prints one line per\n"
-    "finished depth: the depth in turns, the score, the nodes searched, nodes per\n"
-    "second and the principal variation; then \"best\" and the whole turn it would\n"
-    "play (a capture chain with every square it lands on), or \"best none\" when the\n"
+    "finished depth: the depth in turns, the score, the seconds it took so far, the\n"
+    "nodes searched, nodes per second and the principal variation; then \"best\"\n"
+    "and the whole turn it would play, by square names with x for a capture (a\n"
+    "chain with every square it lands on, c3xe5xg7), or \"best none\" when the\n"
     "side to move cannot move. The score is in hundredths of a man from the side to\n"
     "move's view, or \"win in N\" / \"loss in N\" when the side to move wins or loses\n"
     "by force in N of the winner's turns. The draw on the 17th quiet move counts\n"
@@ -79,8 +83,9 @@ const CliCommand ANALYSE_COMMAND = {
     "  --depth N    stop after depth N, 1..64\n"
     "  --time MS    stop at the last depth finished within MS milliseconds,\n"
     "               1..3600000; 1000 when neither limit is given\n"
-    "  --algebraic  name the squares: c3-d4, a chain c3xe5xg7\n"
+    "  --indices    the squares as board indices 0..63 joined by '-'\n"
+    "  --algebraic  the squares by name, as without either option\n"
     "\n"
     "example:\n"
-    "  talvena-cli analyse start --time 2000 --algebraic\n",
+    "  talvena-cli analyse start --time 2000\n",
     run};

@@ -40,7 +40,8 @@ const char OVERVIEW_TAIL[] =
     "                  side to move (b or r); '.' empty, b r men, B R kings:\n"
     "    \"......../......../......../......../......../......../......../b....... b\"\n"
     "  FEN             W:Wa1,c1,Ke3:Bb8,d8 (blue is White, red is Black): the side to\n"
-    "                  move, then each side's squares, kings prefixed with K\n"
+    "                  move, then each side's squares, kings prefixed with K; squares\n"
+    "                  may be numbers 1..32 (1 is b8, 32 is g1) and ranges 21-32\n"
     "  Pieces stand on dark squares only, each square once, and no man on the row\n"
     "  where it would have been crowned: no game reaches such a position.\n"
     "squares:\n"
@@ -48,8 +49,8 @@ const char OVERVIEW_TAIL[] =
     "  0..63 (0 at the top left, row by row): a1 is 56, h8 is 7\n"
     "\n"
     "exit status: 0 done, 1 selfplay or match saw a rule broken, 2 bad input (one\n"
-    "\"error:\" line on standard error, nothing on standard output), 130 selfplay\n"
-    "interrupted\n";
+    "\"error:\" line on standard error, nothing on standard output; pdn still lists\n"
+    "the good games, with one line for each bad one), 130 selfplay interrupted\n";
 
 std::string usage() {
     std::string u = "usage: talvena-cli COMMAND ...; commands:";
@@ -107,7 +108,9 @@ int cli_run(int argc, const char* const* argv, std::string& out, std::string& er
         }
     }
     const int status = c->run(argc - 2, argv + 2, out, err);
-    // Bad input leaves nothing on standard output, whatever the command did.
+    // Bad input leaves nothing on standard output, whatever the command did,
+    // unless the command told the good part from the bad.
+    if (status == CLI_PARTLY_BAD) return CLI_BAD_INPUT;
     if (status == CLI_BAD_INPUT) out.clear();
     return status;
 }

@@ -6,10 +6,10 @@
 #include "app/game_state.h"
 #include "cli/cli.h"
 #include "cli/cli_options.h"
-#include "cli/cli_pdn.h"
-#include "cli/cli_position.h"
 #include "cli/cli_progress.h"
 #include "cli/cli_selfplay.h"
+#include "notation/pdn.h"
+#include "notation/position.h"
 
 namespace {
 

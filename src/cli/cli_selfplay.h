@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "play/pdn.h"
+#include "notation/pdn.h"
 
 // Exit status of selfplay when an invariant broke (bad input stays 2).
 constexpr int CLI_INVARIANT_BROKEN = 1;

@@ -12,8 +12,8 @@
 #include "app/game_state.h"
 #include "cli/cli.h"
 #include "cli/cli_options.h"
-#include "cli/cli_pdn.h"
-#include "cli/cli_position.h"
+#include "notation/pdn.h"
+#include "notation/position.h"
 #include "ui/saved_games.h"
 
 namespace {
@@ -48,7 +48,7 @@ std::string slot_pdn(int number, const SaveSlot& s) {
     g.event = "Talvena saved game, slot " + std::to_string(number);
     g.site = "?";
     g.date = "????.??.??";
-    g.round = "-";
+    g.round = "?";
     g.white = player(s, BLUE);
     g.black = player(s, RED);
     g.result = "*";

@@ -4,7 +4,6 @@
 add_library(talvena_cli_lib STATIC
   src/cli/cli_main.cpp
   src/cli/cli_errors.cpp
-  src/cli/cli_position.cpp
   src/cli/cli_perft.cpp
   src/cli/cli_show.cpp
   src/cli/cli_slots.cpp
@@ -13,7 +12,6 @@ add_library(talvena_cli_lib STATIC
   src/cli/cli_selfplay.cpp
   src/cli/cli_selfplay_games.cpp
   src/cli/cli_pdn.cpp
-  src/cli/cli_pdn_read.cpp
   src/cli/cli_bench.cpp
   src/cli/cli_analyse.cpp
   src/cli/cli_match.cpp

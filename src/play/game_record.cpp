@@ -2,6 +2,7 @@
 #include "play/game_record.h"
 
 #include "app/atomic_file.h"
+#include "notation/position.h"
 
 GameRecord game_record = {};
 
@@ -100,7 +101,7 @@ std::string record_pdn() {
     g.event = "Talvena";
     g.site = "?";
     g.date = pdn_today();
-    g.round = "-";
+    g.round = "?";
     g.white = r.white;
     g.black = r.black;
     g.result = r.result == RECORD_UNFINISHED ? "*" : pdn_result(r.result);

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "play/pdn.h"
+#include "notation/pdn.h"
 #include "rules/rules.h"
 
 constexpr const char* KEPT_GAMES_PATH = "Data/partie.pdn";

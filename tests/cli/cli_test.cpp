@@ -10,7 +10,6 @@
 #include "app/game_state.h"
 #include "cli/cli.h"
 #include "cli/cli_run.h"
-#include "cli/cli_position.h"
 
 namespace {
 
@@ -39,45 +38,6 @@ TEST(CliPerft, BadDepths) {
     EXPECT_EQ(run_cli({"perft", "20", "......../......../......../......../......../......../......../B....... r"}).out,
               "1 0\n2 0\n3 0\n4 0\n5 0\n6 0\n7 0\n8 0\n9 0\n10 0\n11 0\n12 0\n13 0\n14 0\n15 0\n16 0\n17 0\n18 0\n"
               "19 0\n20 0\n");
-}
-
-TEST(CliPosition, RoundTripAndStartWords) {
-    int32_t side = 0;
-    std::string why;
-    ASSERT_TRUE(parse_position(KINGS, side, why)) << why;
-    EXPECT_EQ(side, RED);
-    EXPECT_EQ(board[56].piece, BLUE_KING);
-    EXPECT_EQ(board[49].piece, RED_MAN);
-    EXPECT_EQ(format_position(side), KINGS);
-
-    ASSERT_TRUE(parse_position("start8", side, why));
-    EXPECT_EQ(format_position(side), ".r.r.r.r/r.r.r.r./......../......../......../......../.b.b.b.b/b.b.b.b. b");
-    EXPECT_EQ(settings.piece_count, 12);  // the player's setting is left alone
-}
-
-TEST(CliPosition, MalformedAndIllegal) {
-    const std::string good = "......../......../......../......../......../......../......../B....... b";
-    std::vector<std::pair<std::string, std::string>> bad = {
-        {"", "empty"},
-        {"Start", "word case"},
-        {good.substr(0, good.size() - 1), "no side"},
-        {good + " ", "trailing space"},
-        {good.substr(0, good.size() - 1) + "x", "bad side"},
-        {good.substr(0, good.size() - 2) + "_b", "no space"},
-        {"........-" + good.substr(9), "bad separator"},
-        {"..x" + good.substr(3), "bad piece letter"},
-        {"B......." + good.substr(8), "king on light square 0"},
-        {".b......" + good.substr(8), "blue man on its far row"},
-        {good.substr(0, 63) + "r" + good.substr(64), "red man on its far row"},
-    };
-    for (const auto& [text, what] : bad) {
-        int32_t side = 0;
-        std::string why;
-        EXPECT_FALSE(parse_position(text, side, why)) << what;
-        EXPECT_FALSE(why.empty()) << what;
-        expect_bad_input(run_cli({"show", text}), what);
-        expect_bad_input(run_cli({"perft", "1", text}), what);
-    }
 }
 
 TEST(CliShow, DiagramSideAndFirstMoves) {

@@ -1,6 +1,6 @@
 // talvena-cli in the draughts world's notation: help texts, squares a1..h8,
-// FEN positions, and self-play games written as PDN and replayed here with a
-// reader of its own through the game's acceptance rule.
+// FEN positions, analyse's squares, and self-play games written as PDN and
+// replayed here with a reader of its own through the game's acceptance rule.
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
@@ -215,7 +215,11 @@ TEST(CliFen, BadFenIsBadInput) {
         {"W:Wi3:Bb8", "a file beyond h"},
         {"W:Wa9:Bb8", "a rank beyond 8"},
         {"W:Wa0:Bb8", "rank 0"},
-        {"W:W21,22:B1", "numeric squares"},
+        {"W:W21,22:B0", "square number 0"},
+        {"W:W21,22:B33", "square number 33"},
+        {"W:W23-21:B1", "a range backwards"},
+        {"W:W21-:B1", "a range without its end"},
+        {"W:Wa1-c3:B1", "a range of names"},
         {"W:WA1:Bb8", "a capital file"},
         {"W:Wa1,:Bb8", "an empty entry"},
         {"W:WK:Bb8", "a king without square"},
@@ -237,6 +241,10 @@ TEST(CliFen, BadFenIsBadInput) {
         expect_bad_input(run_cli({"move", "amateur", fen}), what);
         EXPECT_EQ(run_cli({"show", fen}).err.find('\x1b'), std::string::npos) << what;
     }
+    // Numbers count from b8 (1) to g1 (32), ranges included; spaces and a
+    // full stop as PDN files write them.
+    EXPECT_EQ(field(run_cli({"show", "W:W21-23:B1,K2"}).out, "fen: "), "W:Wa3,c3,e3:Bb8,Kd8");
+    EXPECT_EQ(field(run_cli({"show", "B:W 21, c3 :B1."}).out, "fen: "), "B:Wa3,c3:Bb8");
     // The crowning rows hold kings, and a side may have no pieces at all.
     EXPECT_EQ(run_cli({"show", "W:WKb8:BKa1"}).status, CLI_OK);
     EXPECT_EQ(run_cli({"show", "B:W:Bb8"}).status, CLI_OK);
@@ -437,7 +445,7 @@ TEST(CliSelfplayPdn, EveryGameReplaysToItsResult) {
             ASSERT_GE(g.tags.size(), 8u);
             for (int t = 0; t < 7; t++) EXPECT_EQ(g.tags[t].first, seven[t]) << "game " << n + 1;
             EXPECT_EQ(g.tag("Round"), std::to_string(n + 1));
-            EXPECT_EQ(g.tag("GameType"), "32,W,8,8,A1,0");
+            EXPECT_EQ(g.tag("GameType"), "29,W,8,8,A0,0");
             EXPECT_EQ(g.tag("SetUp") == "1", run.set_up);
             EXPECT_EQ(g.tag("White"), "Talvena " + run.args[1]);
             EXPECT_EQ(g.tag("Black"), "Talvena " + run.args[2]);
@@ -448,6 +456,18 @@ TEST(CliSelfplayPdn, EveryGameReplaysToItsResult) {
             EXPECT_EQ(replay(g), g.tag("Result")) << "game " << n + 1 << " of " << text;
             game = saved;
             results[g.result]++;
+        }
+        // The game's own reader takes every game back: the same players and
+        // results, the moves counted as the game numbers them.
+        const CliResult listed = run_cli({"pdn", path});
+        ASSERT_EQ(listed.status, CLI_OK) << listed.err;
+        const std::vector<std::string> rows = lines_of(listed.out);
+        ASSERT_EQ(rows.size(), games.size());
+        for (size_t n = 0; n < rows.size(); n++) {
+            const size_t numbered = (games[n].moves.size() + 1) / 2;
+            EXPECT_EQ(rows[n], std::to_string(n + 1) + ". Talvena " + run.args[1] + " - Talvena " + run.args[2] +
+                                   ", " + games[n].result + ", " + std::to_string(numbered) +
+                                   (numbered == 1 ? " move" : " moves"));
         }
         EXPECT_EQ(field(r.out, "blue_wins "), std::to_string(results["1-0"]));
         EXPECT_EQ(field(r.out, "red_wins "), std::to_string(results["0-1"]));
@@ -513,4 +533,45 @@ TEST(CliSelfplayPdn, InterruptedItStopsAfterAWholeGameWithTheTotalsSoFar) {
     EXPECT_EQ(field(out, "red_wins "), std::to_string(results["0-1"]));
     EXPECT_EQ(field(out, "draws "), std::to_string(results["1/2-1/2"]));
     EXPECT_EQ(std::remove(path.c_str()), 0);
+}
+
+TEST(CliAnalyse, NamesSquaresByDefaultAndTimesEachDepth) {
+    // Blue's man on c3 takes twice: c3xe5xg7, squares 42, 28 and 14.
+    const std::string chain = "W:Wc3:Bd4,f6,a7";
+    struct Case {
+        std::vector<std::string> options;
+        const char* best;
+        const char* pv;
+    };
+    const Case cases[] = {
+        {{}, "best c3xe5xg7", " pv c3xe5xg7"},
+        {{"--algebraic"}, "best c3xe5xg7", " pv c3xe5xg7"},
+        {{"--indices"}, "best 42-28-14", " pv 42-28-14"},
+    };
+    for (const Case& c : cases) {
+        std::vector<std::string> args = {"analyse", chain, "--depth", "3"};
+        args.insert(args.end(), c.options.begin(), c.options.end());
+        const CliResult r = run_cli(args);
+        ASSERT_EQ(r.status, CLI_OK) << r.err;
+        const std::vector<std::string> lines = lines_of(r.out);
+        ASSERT_EQ(lines.size(), 4u) << r.out;
+        EXPECT_EQ(lines.back(), c.best);
+        double before = 0;
+        for (size_t i = 0; i + 1 < lines.size(); i++) {
+            int depth = 0;
+            char score[32] = "";
+            double seconds = -1;
+            unsigned long long nodes = 0;
+            ASSERT_EQ(std::sscanf(lines[i].c_str(), "depth %d score %31[^t]time %lf nodes %llu", &depth, score,
+                                  &seconds, &nodes),
+                      4)
+                << lines[i];
+            EXPECT_EQ(depth, static_cast<int>(i) + 1);
+            EXPECT_GE(seconds, before) << "the time so far, not each depth's own";
+            before = seconds;
+            EXPECT_GT(nodes, 0u);
+            EXPECT_NE(lines[i].find(c.pv), std::string::npos) << lines[i];
+        }
+    }
+    expect_bad_input(run_cli({"analyse", chain, "--algebraic", "--indices"}), "both ways at once");
 }

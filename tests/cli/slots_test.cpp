@@ -106,7 +106,7 @@ TEST(CliSlots, ListsWhatTheGameWouldOffer) {
     int set_ups = 0;
     for (const std::string& line : lines_of(p.out)) {
         if (line.rfind("[FEN \"", 0) == 0) fens.push_back(line.substr(6, line.size() - 8));
-        game_types += line == "[GameType \"32,W,8,8,A1,0\"]";
+        game_types += line == "[GameType \"29,W,8,8,A0,0\"]";
         set_ups += line == "[SetUp \"1\"]";
     }
     ASSERT_EQ(fens.size(), 2u) << p.out;

@@ -16,6 +16,9 @@
 #include "app/game_state.h"
 #include "app/resource_ids.h"
 #include "app/settings_file.h"
+#include "cli/cli_selfplay.h"
+#include "notation/pdn.h"
+#include "notation/position.h"
 #include "ui/saved_games.h"
 
 namespace {
@@ -170,6 +173,40 @@ void write_datafile_seeds(const std::string& dir) {
     }
 }
 
+// Games as this program writes them (self-play at both piece counts), and
+// the forms other programs' files take.
+void write_pdn_seeds(const std::string& dir) {
+    int n = 0;
+    for (int32_t pieces : {12, 8}) {
+        PdnGame g;
+        g.event = "Talvena self-play";
+        if (pieces == 8) {
+            int32_t side = BLUE;
+            std::string unused;
+            parse_position("start8", side, unused);
+            g.fen = format_fen(side);
+        }
+        SelfplayTotals totals;
+        std::string failure;
+        run_selfplay(3, LEVEL_PROFESSIONAL, LEVEL_AMATEUR, pieces, 5, totals, failure,
+                     [&](int64_t, int32_t winner, const std::vector<PdnTurn>& turns) {
+                         g.result = pdn_result(winner);
+                         g.turns = turns;
+                         const std::string text = pdn_text(g);
+                         write(dir + "/pdn/selfplay" + std::to_string(n++), text.data(), text.size());
+                         return true;
+                     });
+    }
+    const char* const forms[] = {
+        "\xEF\xBB\xBF[Event \"x\"]\r\n[GameType \"29\"]\r\n\r\n1. c3-d4 f6-e5 2. d4xf6 g7xe5 *\r\n",
+        "[GameType \"32,W,8,8,N1,0\"]\n1.22-18 11-15 ; note\n2.18:11 8:15 *\n",
+        "[SetUp \"1\"]\n[FEN \"W:W21-23:B1,2.\"]\n1. 21-17 ... 2. 17-13 *\n",
+        "[FEN \"W:Wa1:Bb2,d4\"]\n1. a1xe5 (1. a1:c3 {a ) inside} $2) 1-0\n% escaped\n",
+        "[GameType \"20,W,10,10,N2,0\"]\n1. 32-28 19-23 *\n\n[Round \"?\"]\n1. c3-d4 ) f6-g5 *\n",
+    };
+    for (const char* f : forms) write(dir + "/pdn/form" + std::to_string(n++), f, std::strlen(f));
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -213,6 +250,7 @@ int main(int argc, char** argv) {
     };
     int n = 0;
     for (const char* p : positions) write(dir + "/position/" + std::to_string(n++), p, std::strlen(p));
+    write_pdn_seeds(dir);
     write_datafile_seeds(dir);
     return write_track_seeds(dir) ? 0 : 1;
 }

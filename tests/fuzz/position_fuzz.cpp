@@ -4,7 +4,7 @@
 #include <string>
 
 #include "app/game_state.h"
-#include "cli/cli_position.h"
+#include "notation/position.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const unsigned char* data, size_t size) {
     const std::string text(reinterpret_cast<const char*>(data), size);

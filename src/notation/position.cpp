@@ -1,7 +1,9 @@
-#include "cli/cli_position.h"
+#include "notation/position.h"
+
+#include <cctype>
+#include <vector>
 
 #include "app/game_state.h"
-#include "cli/cli.h"
 
 namespace {
 
@@ -29,6 +31,21 @@ char char_of(int32_t piece) {
     }
 }
 
+// Squares in name order: rank 1 to 8, each from file a to h.
+int name_order(int k) { return (7 - k / 8) * 8 + k % 8; }
+
+std::string fen_list(const int32_t pieces[], int32_t side) {
+    std::string list;
+    for (int k = 0; k < SQUARE_COUNT; k++) {
+        const int i = name_order(k);
+        if (pieces[i] != side && pieces[i] != side + 2) continue;
+        if (!list.empty()) list += ',';
+        if (pieces[i] == side + 2) list += 'K';
+        list += square_name(i);
+    }
+    return list;
+}
+
 void opening(int32_t men) {
     // The game's own set-up, without leaving the player's choice changed.
     const int32_t saved = settings.piece_count;
@@ -42,8 +59,9 @@ std::string describe_square(int i) {
            std::to_string(i % 8) + ")";
 }
 
-// One colour's list of a FEN: "Wa1,Kc3" without its colour letter.
-bool parse_fen_list(const std::string& list, int32_t side, int32_t pieces[], std::string& error) {
+// One colour's list of a FEN: "Wa1,Kc3,21-24" without its colour letter.
+bool parse_fen_list(const std::string& list, int32_t side, const SquareNumbering& numbering, int32_t pieces[],
+                    std::string& error) {
     if (list.empty()) return true;
     size_t start = 0;
     for (;;) {
@@ -55,27 +73,54 @@ bool parse_fen_list(const std::string& list, int32_t side, int32_t pieces[], std
             error = "FEN has an empty entry in the list of " + std::string(side == BLUE ? "W" : "B");
             return false;
         }
+        // A range of numbers stands for every square between, both ends in.
+        std::vector<int32_t> squares;
+        const size_t dash = entry.find('-');
         int32_t sq = -1;
-        if (!parse_square_name(entry, sq)) {
-            error = "FEN square " + cli_quote(entry.c_str()) + " is not one of a1..h8";
+        if (dash != std::string::npos) {
+            const std::string low = entry.substr(0, dash);
+            const std::string high = entry.substr(dash + 1);
+            int32_t unused = -1;
+            if (!std::isdigit(static_cast<unsigned char>(low[0])) || high.empty() ||
+                !std::isdigit(static_cast<unsigned char>(high[0])) || !read_square(low, numbering, unused) ||
+                !read_square(high, numbering, unused) || std::stoi(high) < std::stoi(low)) {
+                error = "FEN range " + quoted(entry) + " is not two numbers 1..32, the lower first";
+                return false;
+            }
+            for (int n = std::stoi(low); n <= std::stoi(high); n++) {
+                read_square(std::to_string(n), numbering, sq);
+                squares.push_back(sq);
+            }
+        } else if (read_square(entry, numbering, sq)) {
+            squares.push_back(sq);
+        } else {
+            error = "FEN square " + quoted(entry) + " is not one of a1..h8 or 1..32";
             return false;
         }
-        if (pieces[sq] != EMPTY) {
-            error = "FEN gives square " + entry + " twice";
-            return false;
+        for (int32_t sq : squares) {
+            const std::string shown = square_name(sq);
+            if (pieces[sq] != EMPTY) {
+                error = "FEN gives square " + shown + " twice";
+                return false;
+            }
+            const int32_t piece = king ? side + 2 : side;
+            if (const char* fault = placement_fault(sq, piece)) {
+                error = "FEN puts " + std::string(fault) + ", " + shown;
+                return false;
+            }
+            pieces[sq] = piece;
         }
-        const int32_t piece = king ? side + 2 : side;
-        if (const char* fault = placement_fault(sq, piece)) {
-            error = "FEN puts " + std::string(fault) + ", " + entry;
-            return false;
-        }
-        pieces[sq] = piece;
         if (comma == std::string::npos) return true;
         start = comma + 1;
     }
 }
 
-bool parse_fen(const std::string& text, int32_t& side, std::string& error) {
+bool parse_fen(const std::string& written, int32_t& side, const SquareNumbering& numbering, std::string& error) {
+    // PDN files space their lists and may end them with a full stop.
+    std::string text;
+    for (char c : written)
+        if (!std::isspace(static_cast<unsigned char>(c))) text += c;
+    if (!text.empty() && text.back() == '.') text.pop_back();
     std::vector<std::string> fields;
     size_t start = 0;
     for (size_t colon; (colon = text.find(':', start)) != std::string::npos; start = colon + 1)
@@ -105,7 +150,7 @@ bool parse_fen(const std::string& text, int32_t& side, std::string& error) {
             return false;
         }
         seen[colour] = true;
-        if (!parse_fen_list(list.substr(1), colour, pieces, error)) return false;
+        if (!parse_fen_list(list.substr(1), colour, numbering, pieces, error)) return false;
     }
     for (int i = 0; i < SQUARE_COUNT; i++) board[i].piece = pieces[i];
     side = fields[0] == "W" ? BLUE : RED;
@@ -134,29 +179,14 @@ std::string diagram(bool algebraic) {
 
 }  // namespace
 
-bool parse_square_name(const std::string& text, int32_t& square) {
-    if (text.size() != 2 || text[0] < 'a' || text[0] > 'h' || text[1] < '1' || text[1] > '8') return false;
-    square = ('8' - text[1]) * 8 + (text[0] - 'a');
-    return true;
-}
-
-std::string move_text(const std::vector<int32_t>& squares, bool capture, bool algebraic) {
-    if (algebraic) return pdn_move_text(squares, capture);
-    std::string text;
-    for (size_t k = 0; k < squares.size(); k++) {
-        if (k > 0) text += '-';
-        text += std::to_string(squares[k]);
-    }
-    return text;
-}
-
-bool parse_position(const std::string& text, int32_t& side, std::string& error) {
+bool parse_position(const std::string& text, int32_t& side, std::string& error,
+                    const SquareNumbering& numbering) {
     if (text == "start" || text == "start8") {
         opening(text == "start" ? 12 : 8);
         side = BLUE;
         return true;
     }
-    if (text.find(':') != std::string::npos) return parse_fen(text, side, error);
+    if (text.find(':') != std::string::npos) return parse_fen(text, side, numbering, error);
     if (text.size() != POSITION_TEXT) {
         error = "position must be 8 rows of 8 squares separated by '/', a space and the side to move (b or r), " +
                 std::to_string(POSITION_TEXT) + " characters, or a FEN such as W:Wa1,c1:Bf8,h8; got " +
@@ -224,6 +254,10 @@ std::string format_fen(int32_t side) {
     int32_t pieces[SQUARE_COUNT];
     live_pieces(pieces);
     return fen_of(pieces, side);
+}
+
+std::string fen_of(const int32_t pieces[], int32_t side) {
+    return std::string(side == BLUE ? "W" : "B") + ":W" + fen_list(pieces, BLUE) + ":B" + fen_list(pieces, RED);
 }
 
 std::string board_diagram() { return diagram(false); }
