@@ -447,7 +447,7 @@ TEST_F(Loop, ComputerChainGoesOnRightAfterTheNotice) {
     EXPECT_EQ(target_square(), sq(2, 5));
 }
 
-TEST_F(Loop, ClickDuringTheComputersMoveCountsWhenTheHumanMoves) {
+TEST_F(Loop, ClickDuringTheComputersMoveHurriesItAndIsSpent) {
     settings.opponent = OPPONENT_COMPUTER;
     settings.computer_side = BLUE;
     reset_board();
@@ -455,19 +455,18 @@ TEST_F(Loop, ClickDuringTheComputersMoveCountsWhenTheHumanMoves) {
     loop_start(st);
     ticks_now = NOTICE_TICKS + 1;
     idle();
-    // A click over a red man while the computer's move is shown.
+    // A click over a red man while the computer's piece is shown ends that
+    // pause and is not kept for red.
+    ticks_now = 100;
     click(sq(2, 1));
-    EXPECT_EQ(st.click, CLICK_CLICKED);
-    ticks_now = NOTICE_TICKS + 1;
-    idle();
+    EXPECT_EQ(st.click, CLICK_IDLE);
+    EXPECT_EQ(st.ai_phase, 3);
     ticks_now = NOTICE_TICKS + 1;
     LoopOutput out = idle(sq(2, 3));
     EXPECT_EQ(out.side_to_move, RED);
-    EXPECT_EQ(out.piece_picked, 0);
-    // Red's first frame picks whatever is under the pointer then.
     out = idle(sq(2, 3));
-    EXPECT_EQ(out.piece_picked, 1);
-    EXPECT_EQ(source_square(), sq(2, 3));
+    EXPECT_EQ(out.piece_picked, 0);
+    EXPECT_EQ(source_square(), -1);
 }
 
 TEST_F(Loop, XHandsTheMoveOverWithoutStaleMarks) {
