@@ -36,14 +36,14 @@ void blit_centred(int index, int32_t square, BITMAP* target) {
 
 // The latest turn's marks sit in the corners of their squares, which every
 // piece, hover and marker picture leaves as bare square: they hide nothing.
-constexpr Rgb LAST_MOVE_COLOUR = {240, 200, 110};
+constexpr Rgb LAST_MOVE_COLOUR = {255, 196, 40};
 struct CornerMark {
     int arm;        // length along each edge
     int thickness;
     int alpha;
 };
-constexpr CornerMark LAST_PATH_MARK = {12, 2, 170};
-constexpr CornerMark LAST_TAKEN_MARK = {7, 1, 110};
+constexpr CornerMark LAST_PATH_MARK = {12, 2, 210};
+constexpr CornerMark LAST_TAKEN_MARK = {8, 1, 150};
 
 void draw_corners(int32_t square, const CornerMark& m, BITMAP* target) {
     const int x0 = BOARD_ORIGIN_X + board[square].x, y0 = BOARD_ORIGIN_Y + board[square].y;
