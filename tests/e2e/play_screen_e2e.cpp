@@ -47,11 +47,18 @@ int red_on_row_3(const Image& img) {
     return n;
 }
 
+// A failed assertion leaves the test early: the X server and the game go too.
+struct Stopped {
+    e2e::Session& s;
+    ~Stopped() { e2e::stop_session(s); }
+};
+
 bool notice_shown(const Image& i) { return e2e::frame_drawn(i, 387, 627, 200, 300); }
 
 // Blue's man on c3 (42) must take d4 (35); the man on g1 (62) may not step.
 TEST(PlayScreenE2E, TheMarkerAnswersWhatTheClickWouldDo) {
     e2e::Session s;
+    const Stopped stopped{s};
     std::string error;
     ASSERT_TRUE(e2e::start_session(s, error)) << error;
     ASSERT_EQ(e2e::run(s, std::string(TALVENA_BUILD_DIR) + "/talvena-cli slots " + s.workdir +
@@ -100,7 +107,6 @@ TEST(PlayScreenE2E, TheMarkerAnswersWhatTheClickWouldDo) {
         return e2e::blue_piece_on(i, 28) && !e2e::red_piece_on(i, 35);
     }, img));
     EXPECT_TRUE(e2e::quit_through_menu(s, error)) << error;
-    e2e::stop_session(s);
 }
 
 // A 2560x1600 screen: the window shows the picture twice as large.
@@ -108,6 +114,7 @@ TEST(PlayScreenE2E, DoubledWindowOnALargeScreen) {
     e2e::Session s;
     s.screen = "2560x1600x24";
     s.scale = 2;
+    const Stopped stopped{s};
     std::string error;
     ASSERT_TRUE(e2e::start_session(s, error)) << error;
     ASSERT_TRUE(e2e::start_game(s, error)) << error;
@@ -191,7 +198,6 @@ TEST(PlayScreenE2E, DoubledWindowOnALargeScreen) {
     e2e::click_menu_item(s, 10);  // "Konec"
     int status = -1;
     EXPECT_TRUE(e2e::wait_game(s, 10000, status) && status == 0);
-    e2e::stop_session(s);
 }
 
 }  // namespace
