@@ -36,7 +36,8 @@ int changed_pixels(const Image& a, const Image& b, int square, bool corners_only
 std::vector<int> moved_squares(const Image& a, const Image& b) {
     std::vector<int> squares;
     for (int sq = 0; sq < 64; sq++)
-        if (e2e::red_piece_on(a, sq) != e2e::red_piece_on(b, sq) || e2e::blue_piece_on(a, sq) != e2e::blue_piece_on(b, sq))
+        if (e2e::red_piece_on(a, sq) != e2e::red_piece_on(b, sq) ||
+            e2e::blue_piece_on(a, sq) != e2e::blue_piece_on(b, sq))
             squares.push_back(sq);
     return squares;
 }
@@ -68,13 +69,15 @@ TEST(PlayScreenE2E, TheMarkerAnswersWhatTheClickWouldDo) {
     ASSERT_TRUE(e2e::wait_for_menu(s, "truth_menu"));
     e2e::click_menu_item(s, 7);  // "Načíst hru", slot 1, "Spustit načtenou hru"
     Image img;
-    ASSERT_TRUE(e2e::wait_for_grab(s, "truth_slots", 10000, [](const Image& i) { return e2e::frame_drawn(i, 400, 700, 50, 225); }, img));
+    ASSERT_TRUE(e2e::wait_for_grab(
+        s, "truth_slots", 10000, [](const Image& i) { return e2e::frame_drawn(i, 400, 700, 50, 225); }, img));
     e2e::click_screen_line(s, 50, 0, 5);
     ASSERT_TRUE(e2e::wait_for_menu(s, "truth_loaded"));
     e2e::click_menu_item(s, 1);
     e2e::move_mouse(s, 780, 580);
     ASSERT_TRUE(e2e::wait_for_grab(s, "truth_board", 10000, [](const Image& i) {
-        return !e2e::main_menu_shown(i) && e2e::blue_piece_on(i, 42) && e2e::blue_piece_on(i, 62) && e2e::red_piece_on(i, 35);
+        return !e2e::main_menu_shown(i) && e2e::blue_piece_on(i, 42) && e2e::blue_piece_on(i, 62) &&
+               e2e::red_piece_on(i, 35);
     }, img));
     const Image before = img;
 
@@ -129,7 +132,8 @@ TEST(PlayScreenE2E, DoubledWindowOnALargeScreen) {
     int uneven = 0;
     for (int y = 40; y < 420; y++)
         for (int x = 40; x < 320; x++)
-            for (int k = 0; k < 3; k++) uneven += e2e::distance(window.at(2 * x, 2 * y), window.at(2 * x + dx[k], 2 * y + dy[k])) > 0;
+            for (int k = 0; k < 3; k++)
+                uneven += e2e::distance(window.at(2 * x, 2 * y), window.at(2 * x + dx[k], 2 * y + dy[k])) > 0;
     EXPECT_EQ(uneven, 0);
 
     // A menu click and a board move land where the picture shows them.
