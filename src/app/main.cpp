@@ -16,6 +16,7 @@
 #include "ui/main_menu.h"
 #include "ui/saved_games.h"
 #include "ui/toolkit.h"
+#include "ui/window.h"
 
 namespace {
 
@@ -48,7 +49,7 @@ int main() {
 
     set_window_title("Talvena");
     set_color_depth(16);
-    if (set_gfx_mode(GFX_AUTODETECT, 800, 600, 0, 0) != 0) {
+    if (open_game_window() != 0) {
         allegro_exit();
         std::printf("Potize s nastavenim grafiky.");
         return EXIT_GRAPHICS_FAILED;

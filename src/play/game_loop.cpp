@@ -59,11 +59,14 @@ bool hint_arrived(HintThread& h, HintAnswer& answer) {
 
 // From the key buffer, so a press shorter than a frame still counts; the
 // other keys the play screen reads are held ones.
-int32_t backspace_pressed() {
-    int32_t pressed = 0;
-    while (keypressed())
-        if ((readkey() >> 8) == KEY_BACKSPACE) pressed = 1;
-    return pressed;
+void read_pressed_keys(LoopInput& in) {
+    in.key_backspace = 0;
+    in.key_space = 0;
+    while (keypressed()) {
+        const int code = readkey() >> 8;
+        if (code == KEY_BACKSPACE) in.key_backspace = 1;
+        if (code == KEY_SPACE) in.key_space = 1;
+    }
 }
 
 // The (re)start steps outside the loop's own state: the game before is kept
@@ -100,7 +103,7 @@ int32_t play_pass(void* data, const FrameInput& polled) {
     in.hint_arrived = hint_arrived(p.hint, answer) ? 1 : 0;
     in.hint_from = answer.from;
     in.hint_to = answer.to;
-    in.key_backspace = backspace_pressed();
+    read_pressed_keys(in);
     in.key_waiting = key_waiting;
     in.ticks = ticks;
     const int32_t clock = game_clock;
@@ -148,7 +151,7 @@ uint64_t play_picture(const void* data) {
 BITMAP* play_draw(void* data, int32_t& with_pointer) {
     const LoopOutput& out = static_cast<Play*>(data)->out;
     with_pointer = compose_frame(out.pointer_square, out.piece_picked, out.side_to_move, out.notice, out.seconds,
-                                 out.minutes, out.hint_piece, out.hint_target);
+                                 out.minutes, out.hint_piece, out.hint_target, out.pointer_legal, out.square_marks);
     return frame_buffer;
 }
 

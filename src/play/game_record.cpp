@@ -95,6 +95,22 @@ void record_truncate(size_t k) {
     r.result = RECORD_UNFINISHED;
 }
 
+LastMove last_move(const GameRecord& r, const int32_t pieces_now[SQUARE_COUNT]) {
+    LastMove last = {0, 0};
+    if (r.turns.empty() || r.starts.size() != r.turns.size()) return last;
+    for (const int32_t square : r.turns.back().squares)
+        if (square >= 0 && square < SQUARE_COUNT) last.path |= uint64_t(1) << square;
+    // The mover's opponent loses pieces only to captures during the turn.
+    const TurnStart& before = r.starts.back();
+    const int32_t opponent = other_side(before.turn);
+    for (int i = 0; i < SQUARE_COUNT; i++) {
+        const int32_t p = before.pieces[i];
+        const int32_t owner = p == BLUE_MAN || p == BLUE_KING ? BLUE : p == RED_MAN || p == RED_KING ? RED : 0;
+        if (owner == opponent && pieces_now[i] != p) last.taken |= uint64_t(1) << i;
+    }
+    return last;
+}
+
 std::string record_pdn() {
     const GameRecord& r = game_record;
     PdnGame g;

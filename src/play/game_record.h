@@ -54,6 +54,16 @@ const TurnStart* record_chain_start();
 // Drops turns[k] and everything after it; the game is unfinished again.
 void record_truncate(size_t k);
 
+// The latest turn in the record, a chain under way included, as sets of
+// squares (bit i for square i): the square its piece left and every landing
+// square; the squares of the pieces it took, those of the other side that
+// `pieces_now` no longer holds. Both empty before the first move.
+struct LastMove {
+    uint64_t path;
+    uint64_t taken;
+};
+LastMove last_move(const GameRecord& r, const int32_t pieces_now[SQUARE_COUNT]);
+
 // The record as one PDN game.
 std::string record_pdn();
 

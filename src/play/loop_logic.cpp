@@ -10,12 +10,15 @@
 
 namespace {
 
-// The counters as this pass sees them.
+// The counters as this pass sees them. A hurry ends the one pause under
+// way: the reset that starts the next pause spends it.
 struct PassTimers {
     int32_t ticks;
     LoopOutput* out;
+    bool hurried;
     void reset() {
         ticks = 0;
+        hurried = false;
         out->ticks_reset = 1;
     }
 };
@@ -60,7 +63,7 @@ int32_t carry_out_move(LoopState& st, PassTimers& t) {
 }
 
 void computer_turn(LoopState& st, PassTimers& t) {
-    if (st.ai_phase == 0 && t.ticks > NOTICE_TICKS) {
+    if (st.ai_phase == 0 && (t.ticks > NOTICE_TICKS || t.hurried)) {
         st.ai_phase = 1;
         t.reset();
     }
@@ -78,12 +81,12 @@ void computer_turn(LoopState& st, PassTimers& t) {
         t.reset();
         if (!st.in_chain) t.out->pick_sound = 1;
     }
-    if (st.ai_phase == 2 && t.ticks > NOTICE_TICKS) {
+    if (st.ai_phase == 2 && (t.ticks > NOTICE_TICKS || t.hurried)) {
         st.piece_picked = 1;  // from now on the frame marks the destination
         st.ai_phase = 3;
         t.reset();
     }
-    if (st.ai_phase == 3 && t.ticks > NOTICE_TICKS) {
+    if (st.ai_phase == 3 && (t.ticks > NOTICE_TICKS || t.hurried)) {
         carry_out_move(st, t);  // a passing turn leaves ticks running
         st.ai_phase = 0;
         st.piece_picked = 0;
@@ -197,6 +200,23 @@ void take_back(LoopState& st, PassTimers& t) {
     t.out->pick_sound = 1;
 }
 
+// The latest turn's squares, and while a refusal's notice stands the pieces
+// that must capture.
+void mark_squares(const LoopState& st, LoopOutput& out) {
+    int32_t pieces[SQUARE_COUNT];
+    for (int i = 0; i < SQUARE_COUNT; i++) pieces[i] = board[i].piece;
+    const LastMove last = last_move(game_record, pieces);
+    const uint64_t must = st.notice == NOTICE_CAPTURE_MAN || st.notice == NOTICE_CAPTURE_KING
+                              ? capturing_pieces(game.turn, st.in_chain, source_square())
+                              : 0;
+    for (int i = 0; i < SQUARE_COUNT; i++) {
+        const uint64_t bit = uint64_t(1) << i;
+        out.square_marks[i] = static_cast<uint8_t>((last.path & bit ? SQUARE_LAST_PATH : 0) |
+                                                   (last.taken & bit ? SQUARE_LAST_TAKEN : 0) |
+                                                   (must & bit ? SQUARE_MUST_CAPTURE : 0));
+    }
+}
+
 }  // namespace
 
 int32_t computer_to_move() {
@@ -218,6 +238,7 @@ void loop_start(LoopState& st) {
     st.hint_since = 0;
     st.hint_board = 0;
     st.key_h_held = 0;
+    st.hurry_held = 0;
 }
 
 LoopOutput loop_pass(LoopState& st, const LoopInput& in) {
@@ -226,7 +247,9 @@ LoopOutput loop_pass(LoopState& st, const LoopInput& in) {
         out.leave = 1;
         return out;
     }
-    PassTimers t = {in.ticks, &out};
+    PassTimers t = {in.ticks, &out, false};
+    const bool down = (in.mouse_b & 1) != 0;
+    if (!down) st.hurry_held = 0;
     int32_t minutes = in.clock_minutes;
     int32_t seconds = in.clock_seconds;
 
@@ -258,18 +281,26 @@ LoopOutput loop_pass(LoopState& st, const LoopInput& in) {
         out.clock_seconds = seconds;
         hint_pass(st, in, 0, out);
         const int32_t key_waiting = in.key_waiting != nullptr ? in.key_waiting() : 0;
-        if (key_waiting || (in.mouse_b & 1)) {
+        if (key_waiting || (down && !st.hurry_held)) {
             out.menu = LOOP_MENU_GAME_OVER;
             return out;
         }
     } else {
         // The game loop's own tracker keeps a click until a human's turn
-        // takes it, so a click made during a notice or the computer's move
-        // counts afterwards.
-        const bool down = (in.mouse_b & 1) != 0;
-        if (!down && st.click == CLICK_PRESSED) st.click = CLICK_CLICKED;
-        if (down && st.click == CLICK_IDLE) st.click = CLICK_PRESSED;
+        // takes it, so a click made during a notice counts afterwards. A
+        // press while the computer plays hurries it instead, and belongs to
+        // it until the button is up again: never the human's next click.
+        if (computer_to_move()) {
+            t.hurried = (down && !st.hurry_held) || in.key_space;
+            if (down) st.hurry_held = 1;
+            st.click = CLICK_IDLE;
+        } else if (!st.hurry_held) {
+            if (!down && st.click == CLICK_PRESSED) st.click = CLICK_CLICKED;
+            if (down && st.click == CLICK_IDLE) st.click = CLICK_PRESSED;
+        }
 
+        // Between the computer's jumps the notice is its pause.
+        if (st.notice == NOTICE_NEXT_JUMP && t.hurried) st.notice = NOTICE_NONE;
         if (st.notice != NOTICE_NONE) {
             if (t.ticks > NOTICE_TICKS) st.notice = NOTICE_NONE;
         } else if (computer_to_move()) {
@@ -281,6 +312,9 @@ LoopOutput loop_pass(LoopState& st, const LoopInput& in) {
     }
 
     out.pointer_square = computer_to_move() ? target_square() : square_at_point(in.mouse_x, in.mouse_y);
+    out.pointer_legal =
+        judge_human_move(source_square(), out.pointer_square, game.turn, st.in_chain) == VERDICT_ACCEPTED ? 1 : 0;
+    mark_squares(st, out);
     out.piece_picked = st.piece_picked;
     out.side_to_move = game.turn;
     out.notice = st.notice;

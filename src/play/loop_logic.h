@@ -29,6 +29,7 @@ struct LoopState {
     int32_t hint_since;
     uint32_t hint_board;
     int32_t key_h_held;
+    int32_t hurry_held;  // the left button went down to hurry the computer
 };
 
 enum HintStage : int32_t { HINT_NONE = 0, HINT_ASKED = 1, HINT_SHOWN = 2 };
@@ -51,6 +52,7 @@ struct LoopInput {
     int32_t hint_from;
     int32_t hint_to;
     int32_t key_backspace;  // Backspace pressed since the last pass: take back
+    int32_t key_space;      // Space pressed since the last pass: hurry the computer
     // Once the game is decided: empties the keyboard buffer and answers
     // whether a key is waiting all the same. Null counts as no key.
     int32_t (*key_waiting)();
@@ -88,6 +90,17 @@ struct LoopOutput {
     int32_t minutes;
     int32_t hint_piece;   // drawn picked, -1 none
     int32_t hint_target;  // marked as a legal destination, -1 none
+    // The destination marker under the pointer: 1 when a click there would
+    // be accepted, the compulsory capture and the kings' precedence included.
+    int32_t pointer_legal;
+    uint8_t square_marks[SQUARE_COUNT];  // SquareMark bits
+};
+
+// What a square of the board is marked with besides its piece.
+enum SquareMark : uint8_t {
+    SQUARE_LAST_PATH = 1,     // the latest turn's piece left or reached it
+    SQUARE_LAST_TAKEN = 2,    // a piece the latest turn took stood there
+    SQUARE_MUST_CAPTURE = 4   // a refused move's notice stands: this piece must take
 };
 
 // Whether the side to move is the computer's.

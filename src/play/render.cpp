@@ -5,10 +5,12 @@
 #include "play/render.h"
 
 #include <ctime>
+#include <initializer_list>
 
 #include "app/game_state.h"
 #include "app/resources.h"
 #include "play/layout.h"
+#include "play/loop_logic.h"
 #include "play/notices.h"
 #include "rules/rules.h"
 #include "ui/toolkit.h"
@@ -30,6 +32,41 @@ enum { PICTURE_NORMAL = 0, PICTURE_SELECTED = 1, PICTURE_HOVER = 2 };
 void blit_centred(int index, int32_t square, BITMAP* target) {
     BITMAP* pic = res_bitmap(index);
     blit(pic, target, 0, 0, centred_left(square, pic->w), centred_top(square, pic->h), pic->w, pic->h);
+}
+
+// The latest turn's marks sit in the corners of their squares, which every
+// piece, hover and marker picture leaves as bare square: they hide nothing.
+constexpr Rgb LAST_MOVE_COLOUR = {255, 196, 40};
+struct CornerMark {
+    int arm;        // length along each edge
+    int thickness;
+    int alpha;
+};
+constexpr CornerMark LAST_PATH_MARK = {12, 2, 210};
+constexpr CornerMark LAST_TAKEN_MARK = {8, 1, 150};
+
+void draw_corners(int32_t square, const CornerMark& m, BITMAP* target) {
+    const int x0 = BOARD_ORIGIN_X + board[square].x, y0 = BOARD_ORIGIN_Y + board[square].y;
+    const int x1 = x0 + SQUARE_SIZE - 1, y1 = y0 + SQUARE_SIZE - 1;
+    const int c = colour(LAST_MOVE_COLOUR), a = m.arm - 1, t = m.thickness - 1;
+    set_trans_blender(0, 0, 0, m.alpha);
+    drawing_mode(DRAW_MODE_TRANS, nullptr, 0, 0);
+    for (const int x : {x0, x1})
+        for (const int y : {y0, y1}) {
+            const int dx = x == x0 ? 1 : -1, dy = y == y0 ? 1 : -1;
+            rectfill(target, x, y, x + dx * a, y + dy * t, c);            // along the row
+            rectfill(target, x, y + dy * (t + 1), x + dx * t, y + dy * a, c);  // down the column
+        }
+    solid_mode();
+}
+
+void draw_last_move(const uint8_t* square_marks, BITMAP* target) {
+    for (int i = 0; i < SQUARE_COUNT; i++) {
+        if (square_marks[i] & SQUARE_LAST_PATH)
+            draw_corners(i, LAST_PATH_MARK, target);
+        else if (square_marks[i] & SQUARE_LAST_TAKEN)
+            draw_corners(i, LAST_TAKEN_MARK, target);
+    }
 }
 
 
@@ -115,7 +152,8 @@ void draw_side_panel(int32_t piece_picked, int32_t side_to_move, BITMAP* target,
 
 void compose_frame_into(BITMAP* frame, BITMAP* background, int32_t pointer_square, int32_t piece_picked,
                         int32_t side_to_move, int32_t notice, int32_t seconds, int32_t minutes,
-                        int32_t hint_piece, int32_t hint_target) {
+                        int32_t hint_piece, int32_t hint_target, int32_t pointer_legal,
+                        const uint8_t* square_marks) {
     copy_bitmap(background, frame);
     draw_pieces(frame);
     if (hint_piece >= 0 && hint_piece < SQUARE_COUNT && board[hint_piece].piece >= BLUE_MAN &&
@@ -129,10 +167,19 @@ void compose_frame_into(BITMAP* frame, BITMAP* background, int32_t pointer_squar
                 draw_hover(pointer_square, side_to_move, frame);
             } else if (pointer_square >= 0 && pointer_square < SQUARE_COUNT &&
                        board[pointer_square].piece == EMPTY && board[pointer_square].light == 0) {
-                draw_target_marker(is_legal_move(source_square(), pointer_square, side_to_move), pointer_square,
-                                   frame);
+                draw_target_marker(pointer_legal, pointer_square, frame);
             }
             break;
+        case NOTICE_CAPTURE_MAN:
+        case NOTICE_CAPTURE_KING:
+            // The pieces that must take look as they would under the pointer.
+            for (int i = 0; square_marks != nullptr && i < SQUARE_COUNT; i++)
+                if (square_marks[i] & SQUARE_MUST_CAPTURE) draw_hover(i, side_to_move, frame);
+            break;
+        default: break;
+    }
+    if (square_marks != nullptr) draw_last_move(square_marks, frame);
+    switch (notice) {
         case NOTICE_NEXT_JUMP: notice_box("Další skok", frame); break;
         case NOTICE_CAPTURE_MAN: notice_box("Skákat kamenem", frame); break;
         case NOTICE_CAPTURE_KING: notice_box("Skákat dámou", frame); break;
@@ -143,10 +190,11 @@ void compose_frame_into(BITMAP* frame, BITMAP* background, int32_t pointer_squar
 }
 
 int32_t compose_frame(int32_t pointer_square, int32_t piece_picked, int32_t side_to_move, int32_t notice,
-                      int32_t seconds, int32_t minutes, int32_t hint_piece, int32_t hint_target) {
+                      int32_t seconds, int32_t minutes, int32_t hint_piece, int32_t hint_target,
+                      int32_t pointer_legal, const uint8_t* square_marks) {
     acquire_bitmap(frame_buffer);
     compose_frame_into(frame_buffer, board_buffer, pointer_square, piece_picked, side_to_move, notice, seconds,
-                       minutes, hint_piece, hint_target);
+                       minutes, hint_piece, hint_target, pointer_legal, square_marks);
     release_bitmap(frame_buffer);
     // The pointer is part of the frame only while a human is to move and no
     // notice stands; during the computer's move the screen has no pointer.

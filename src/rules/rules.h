@@ -70,3 +70,9 @@ enum MoveVerdict {
     VERDICT_ACCEPTED = 4       // target mark set; call perform_move
 };
 MoveVerdict accept_human_move(int32_t from, int32_t to, int32_t side, int32_t in_chain);
+// The same verdict without touching the marks: what the destination marker
+// under the pointer tells before the click.
+MoveVerdict judge_human_move(int32_t from, int32_t to, int32_t side, int32_t in_chain);
+// Bit i set for each piece of `side` on square i with a capture the
+// acceptance rule would take; in a chain only the chain's own piece counts.
+uint64_t capturing_pieces(int32_t side, int32_t in_chain, int32_t chain_square);

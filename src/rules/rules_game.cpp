@@ -133,15 +133,34 @@ int32_t draw_check(int32_t& quiet_moves, int32_t& last_piece_count, int32_t draw
     return quiet_moves > 16 ? 1 : 0;
 }
 
-MoveVerdict accept_human_move(int32_t from, int32_t to, int32_t side, int32_t in_chain) {
-    if (is_reclick(from, to, in_chain)) return VERDICT_RECLICK;
+MoveVerdict judge_human_move(int32_t from, int32_t to, int32_t side, int32_t in_chain) {
+    if (from == to) return VERDICT_RECLICK;
     if (is_legal_move(from, to, side) != 1) return VERDICT_IGNORED;
     const int32_t king_first = king_capture_pending(from, to, side);
-    if (capture_pending(from, to, side) || (king_first && in_chain == 0)) {
-        // Outside a chain the player starts the move anew.
-        if (in_chain == 0) clear_marks(1);
+    if (capture_pending(from, to, side) || (king_first && in_chain == 0))
         return king_first ? VERDICT_REFUSED_KING : VERDICT_REFUSED_MAN;
-    }
-    board[to].target_mark = 1;
     return VERDICT_ACCEPTED;
+}
+
+MoveVerdict accept_human_move(int32_t from, int32_t to, int32_t side, int32_t in_chain) {
+    if (is_reclick(from, to, in_chain)) return VERDICT_RECLICK;
+    const MoveVerdict verdict = judge_human_move(from, to, side, in_chain);
+    // Outside a chain a refused player starts the move anew.
+    if ((verdict == VERDICT_REFUSED_MAN || verdict == VERDICT_REFUSED_KING) && in_chain == 0) clear_marks(1);
+    if (verdict == VERDICT_ACCEPTED) board[to].target_mark = 1;
+    return verdict;
+}
+
+uint64_t capturing_pieces(int32_t side, int32_t in_chain, int32_t chain_square) {
+    uint64_t pieces = 0;
+    for (int32_t from = 0; from < SQUARE_COUNT; from++) {
+        if (in_chain && from != chain_square) continue;
+        for (int32_t to = 0; to < SQUARE_COUNT; to++) {
+            if (to == from || is_capture(from, to, side) != 1) continue;
+            if (judge_human_move(from, to, side, in_chain) != VERDICT_ACCEPTED) continue;
+            pieces |= uint64_t(1) << from;
+            break;
+        }
+    }
+    return pieces;
 }

@@ -49,3 +49,18 @@ MouseState take_mouse(MouseLatch& l) {
 }
 
 MouseState mouse_now(const MouseLatch& l) { return unpack(l.now.load(std::memory_order_acquire)); }
+
+int32_t window_scale(int32_t configured, int32_t desktop_w, int32_t desktop_h) {
+    if (configured >= 1 && configured <= MAX_WINDOW_SCALE) return configured;
+    int32_t scale = 1;
+    while (scale < MAX_WINDOW_SCALE && PICTURE_W * (scale + 1) <= desktop_w - DESKTOP_ROOM_W &&
+           PICTURE_H * (scale + 1) <= desktop_h - DESKTOP_ROOM_H)
+        scale++;
+    return scale;
+}
+
+MouseState picture_mouse(MouseState window, int32_t scale) {
+    if (scale < 1) scale = 1;
+    auto inside = [](int32_t v, int32_t size) { return v < 0 ? 0 : v >= size ? size - 1 : v; };
+    return {inside(window.x / scale, PICTURE_W), inside(window.y / scale, PICTURE_H), window.buttons};
+}

@@ -70,3 +70,21 @@ void latch_mouse(MouseLatch& l, MouseState m);
 MouseState take_mouse(MouseLatch& l);
 // Game thread: the latest state, where the pointer is drawn.
 MouseState mouse_now(const MouseLatch& l);
+
+// The picture every screen draws, and the window that shows it a whole
+// number of times larger, so no pixel is blurred.
+constexpr int32_t PICTURE_W = 800;
+constexpr int32_t PICTURE_H = 600;
+constexpr int32_t MAX_WINDOW_SCALE = 8;
+// What a desktop keeps for its panels and the window's title bar and frame.
+constexpr int32_t DESKTOP_ROOM_W = 32;
+constexpr int32_t DESKTOP_ROOM_H = 96;
+
+// The scale asked for (1..MAX_WINDOW_SCALE; anything else is automatic) or
+// else the largest whose window fits a desktop of that size with the room
+// above; 1 when even that does not fit or the size is unknown (0).
+int32_t window_scale(int32_t configured, int32_t desktop_w, int32_t desktop_h);
+
+// A mouse position in a window at `scale` as a place in the picture: the
+// pixel it falls in, kept inside the picture. The buttons as they are.
+MouseState picture_mouse(MouseState window, int32_t scale);

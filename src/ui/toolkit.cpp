@@ -7,6 +7,7 @@
 #include "app/game_state.h"
 #include "app/resources.h"
 #include "audio/music.h"
+#include "ui/window.h"
 
 namespace {
 
@@ -23,8 +24,8 @@ MouseLatch mouse_latch;
 
 // Allegro calls this on its input thread after each change of the mouse,
 // with mouse_x, mouse_y and mouse_b just written by that thread; the game
-// thread reads the mouse only through the latch.
-void on_mouse(int) { latch_mouse(mouse_latch, {mouse_x, mouse_y, mouse_b}); }
+// thread reads the mouse only through the latch, in picture coordinates.
+void on_mouse(int) { latch_mouse(mouse_latch, picture_mouse({mouse_x, mouse_y, mouse_b}, window_scale_now())); }
 
 BITMAP* under_pointer = nullptr;  // what the pointer covers in a frame while shown
 
@@ -34,7 +35,7 @@ void latch_mouse_input() {
     // Never polled: a polled mouse reports only the buttons at each poll,
     // and loses a press and release that fall between two. The place before
     // the first change is taken here, before the input thread takes over.
-    latch_mouse(mouse_latch, {mouse_x, mouse_y, mouse_b});
+    on_mouse(0);
     mouse_callback = on_mouse;
 }
 
@@ -72,7 +73,7 @@ void draw_panel(int32_t x1, int32_t x2, int32_t y1, int32_t y2, BITMAP* bmp) {
 }
 
 void draw_menu_backdrop(int32_t x1, int32_t x2, int32_t y1, int32_t y2, BITMAP* bmp) {
-    blit(res_bitmap(RES_MENU_BACKGROUND), bmp, 0, 0, 0, 0, SCREEN_W, SCREEN_H);
+    blit(res_bitmap(RES_MENU_BACKGROUND), bmp, 0, 0, 0, 0, PICTURE_W, PICTURE_H);
     draw_panel(x1, x2, y1, y2, bmp);
 }
 
@@ -89,7 +90,11 @@ void present_frame(BITMAP* frame, bool with_pointer) {
         blit(frame, under_pointer, px, py, 0, 0, sprite->w, sprite->h);
         draw_sprite(frame, sprite, px, py);
     }
-    blit(frame, screen, 0, 0, 0, 0, SCREEN_W, SCREEN_H);
+    const int32_t scale = window_scale_now();
+    if (scale > 1)
+        stretch_blit(frame, screen, 0, 0, PICTURE_W, PICTURE_H, 0, 0, PICTURE_W * scale, PICTURE_H * scale);
+    else
+        blit(frame, screen, 0, 0, 0, 0, PICTURE_W, PICTURE_H);
     if (pointer) blit(under_pointer, frame, 0, 0, px, py, sprite->w, sprite->h);
     frames_presented++;
 }
@@ -154,7 +159,7 @@ uint64_t sub_screen_picture(const void* data) {
 BITMAP* sub_screen_draw(void* data, int32_t&) {
     SubScreen& d = *static_cast<SubScreen*>(data);
     const Screen& s = *d.screen;
-    blit(d.backdrop, d.frame, 0, 0, 0, 0, SCREEN_W, SCREEN_H);
+    blit(d.backdrop, d.frame, 0, 0, 0, 0, PICTURE_W, PICTURE_H);
     for (int32_t i = 0; i < s.count; i++) {
         const int colour = line_colour(screen_line_look(s, i));
         Label shown = *s.labels[i];

@@ -37,8 +37,8 @@ void draw_panel(int32_t x1, int32_t x2, int32_t y1, int32_t y2, BITMAP* bmp);
 // The main menu's picture with its panel on top.
 void draw_menu_backdrop(int32_t x1, int32_t x2, int32_t y1, int32_t y2, BITMAP* bmp);
 
-// Puts the frame on the screen, with the pointer drawn into it if asked; the
-// frame is left without the pointer.
+// Puts the frame on the screen at the window's scale, with the pointer drawn
+// into it (in picture coordinates) if asked; the frame is left without it.
 void present_frame(BITMAP* frame, bool with_pointer = true);
 
 // From now on the mouse reaches the screens through the frame loop's latch:

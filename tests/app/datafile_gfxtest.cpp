@@ -408,6 +408,8 @@ TEST_F(Datafile, LibraryConfigurationSelectsWindowedX11AndAlsa) {
     set_config_file("Data/allegro.cfg");
     EXPECT_EQ(get_config_id("graphics", "gfx_card", 0), GFX_XWINDOWS);
     EXPECT_EQ(get_config_id("sound", "digi_card", 0), DIGI_ALSA);
+    // The window's scale, there for a player to change: automatic.
+    EXPECT_EQ(get_config_int("talvena", "scale", -1), 0);
     pop_config_state();
 }
 

@@ -212,7 +212,7 @@ bool start_session(Session& s, std::string& error) {
         dup2(devnull, 1);
         dup2(devnull, 2);
         std::string fd = std::to_string(fds[1]);
-        execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", "800x600x24", "-nolisten", "tcp",
+        execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", s.screen.c_str(), "-nolisten", "tcp",
                "-noreset", static_cast<char*>(nullptr));
         _exit(127);
     }
@@ -332,7 +332,9 @@ std::vector<int16_t> captured_sound(const Session& s, size_t from) {
 }
 
 void move_mouse(const Session& s, int x, int y) {
-    run(s, "xdotool mousemove --window " + s.window + " " + std::to_string(x) + " " + std::to_string(y));
+    // The middle of the picture pixel's block in the window.
+    const int sx = x * s.scale + s.scale / 2, sy = y * s.scale + s.scale / 2;
+    run(s, "xdotool mousemove --window " + s.window + " " + std::to_string(sx) + " " + std::to_string(sy));
 }
 
 bool wait_changed(const Session& s, const Image& before, int timeout_ms, int x, int y, int half) {
@@ -397,6 +399,23 @@ Image screenshot(const Session& s, const std::string& name) {
     std::string data;
     run(s, "convert " + shell_quote(png) + " -depth 8 ppm:-", &data);
     parse_ppm(data, img);
+    return picture_of(img, s.scale);
+}
+
+Image picture_of(const Image& window, int scale) {
+    if (scale <= 1) return window;
+    Image img;
+    img.width = window.width / scale;
+    img.height = window.height / scale;
+    img.rgb.resize(static_cast<size_t>(img.width) * img.height * 3);
+    unsigned char* p = img.rgb.data();
+    for (int y = 0; y < img.height; y++)
+        for (int x = 0; x < img.width; x++) {
+            const Pixel q = window.at(x * scale, y * scale);
+            *p++ = static_cast<unsigned char>(q.r);
+            *p++ = static_cast<unsigned char>(q.g);
+            *p++ = static_cast<unsigned char>(q.b);
+        }
     return img;
 }
 
@@ -417,7 +436,26 @@ int ignore_x_error(Display*, XErrorEvent*) { return 0; }
 
 }  // namespace
 
-Image grab(const Session& s) {
+Image grab(const Session& s) { return picture_of(grab_window(s), s.scale); }
+
+bool window_class(const Session& s, std::string& instance, std::string& res_class) {
+    Display* d = XOpenDisplay(s.display.c_str());
+    if (!d) return false;
+    XErrorHandler previous = XSetErrorHandler(ignore_x_error);
+    const Window w = static_cast<Window>(std::strtoul(s.window.c_str(), nullptr, 10));
+    XClassHint hint = {nullptr, nullptr};
+    const bool got = XGetClassHint(d, w, &hint) != 0;
+    XSync(d, False);
+    XSetErrorHandler(previous);
+    instance = got && hint.res_name ? hint.res_name : "";
+    res_class = got && hint.res_class ? hint.res_class : "";
+    if (hint.res_name) XFree(hint.res_name);
+    if (hint.res_class) XFree(hint.res_class);
+    XCloseDisplay(d);
+    return got;
+}
+
+Image grab_window(const Session& s) {
     Image img;
     Display* d = XOpenDisplay(s.display.c_str());
     if (!d) return img;

@@ -35,6 +35,11 @@ enum SoundSink {
 
 struct Session {
     SoundSink sound = SOUND_NOWHERE;  // set before start_session
+    std::string screen = "800x600x24";  // Xvfb's screen, set before start_session
+    // How many times larger the game's window shows its 800x600 picture. The
+    // input below and grab/screenshot work in picture coordinates; the
+    // window's own pixels come from grab_window.
+    int scale = 1;
     std::string display;  // ":N"
     pid_t xvfb = -1;
     std::string home;     // temporary HOME (holds the ALSA set-up), removed at stop
@@ -92,13 +97,22 @@ void hold_key(const Session& s, const std::string& key, int ms);
 // (x, y) or the time runs out; answers whether it changed.
 bool wait_changed(const Session& s, const Image& before, int timeout_ms, int x, int y, int half);
 
-// Window-relative screenshot of the game, saved as shots/<name>.png too.
+// Window-relative screenshot of the game, saved as shots/<name>.png too
+// (the window's own pixels there; the image answered is the picture).
 Image screenshot(const Session& s, const std::string& name);
 
 // The window's pixels read straight from the X server: a few milliseconds
 // where `screenshot` takes two programs and a file, for tight polling
 // loops; nothing is saved. An empty image when the window cannot be read.
 Image grab(const Session& s);
+// The window's own pixels, at the session's scale.
+Image grab_window(const Session& s);
+// A window's pixels at `scale` brought back to the picture: the top-left
+// pixel of each scale x scale block.
+Image picture_of(const Image& window, int scale);
+
+// The window's WM_CLASS: instance and class, "" where unset.
+bool window_class(const Session& s, std::string& instance, std::string& res_class);
 
 // Polls grabs until pred holds or the time runs out (the last image in out);
 // on a time-out the window is saved as shots/<name>.png for people to see.

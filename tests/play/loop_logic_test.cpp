@@ -5,6 +5,8 @@
 
 #include <cstring>
 #include <functional>
+#include <set>
+#include <vector>
 
 #include "app/temp_dir.h"
 #include "play/game_record.h"
@@ -486,7 +488,7 @@ TEST_F(Loop, ComputerChainGoesOnRightAfterTheNotice) {
     EXPECT_EQ(target_square(), sq(2, 5));
 }
 
-TEST_F(Loop, ClickDuringTheComputersMoveCountsWhenTheHumanMoves) {
+TEST_F(Loop, ClickDuringTheComputersMoveHurriesItAndIsSpent) {
     settings.opponent = OPPONENT_COMPUTER;
     settings.computer_side = BLUE;
     reset_board();
@@ -494,19 +496,212 @@ TEST_F(Loop, ClickDuringTheComputersMoveCountsWhenTheHumanMoves) {
     loop_start(st);
     ticks_now = NOTICE_TICKS + 1;
     idle();
-    // A click over a red man while the computer's move is shown.
+    // A click over a red man while the computer's piece is shown ends that
+    // pause and is not kept for red.
+    ticks_now = 100;
     click(sq(2, 1));
-    EXPECT_EQ(st.click, CLICK_CLICKED);
-    ticks_now = NOTICE_TICKS + 1;
-    idle();
+    EXPECT_EQ(st.click, CLICK_IDLE);
+    EXPECT_EQ(st.ai_phase, 3);
     ticks_now = NOTICE_TICKS + 1;
     LoopOutput out = idle(sq(2, 3));
     EXPECT_EQ(out.side_to_move, RED);
-    EXPECT_EQ(out.piece_picked, 0);
-    // Red's first frame picks whatever is under the pointer then.
     out = idle(sq(2, 3));
-    EXPECT_EQ(out.piece_picked, 1);
-    EXPECT_EQ(source_square(), sq(2, 3));
+    EXPECT_EQ(out.piece_picked, 0);
+    EXPECT_EQ(source_square(), -1);
+}
+
+std::set<int> marked(const LoopOutput& out, uint8_t mark) {
+    std::set<int> squares;
+    for (int i = 0; i < SQUARE_COUNT; i++)
+        if (out.square_marks[i] & mark) squares.insert(i);
+    return squares;
+}
+using Squares = std::set<int>;
+
+TEST_F(Loop, LatestTurnIsMarkedUntilTheNextIsPlayed) {
+    constexpr uint8_t ANY = SQUARE_LAST_PATH | SQUARE_LAST_TAKEN;
+    // (6,1) takes (5,2) and then (3,4); the chain is marked as it goes.
+    start({{sq(6, 1), BLUE_MAN}, {sq(5, 2), RED_MAN}, {sq(3, 4), RED_MAN}, {sq(0, 1), RED_MAN}});
+    EXPECT_EQ(marked(idle(), ANY), Squares{});
+    click(sq(6, 1));
+    LoopOutput out = click(sq(4, 3));
+    EXPECT_EQ(marked(out, SQUARE_LAST_PATH), (Squares{sq(6, 1), sq(4, 3)}));
+    EXPECT_EQ(marked(out, SQUARE_LAST_TAKEN), Squares{sq(5, 2)});
+    wait_out_notice();
+    out = click(sq(2, 5));
+    EXPECT_EQ(marked(out, SQUARE_LAST_PATH), (Squares{sq(6, 1), sq(4, 3), sq(2, 5)}));
+    EXPECT_EQ(marked(out, SQUARE_LAST_TAKEN), (Squares{sq(5, 2), sq(3, 4)}));
+    // Red picking a piece has not played yet; its step replaces the chain.
+    EXPECT_EQ(marked(click(sq(0, 1)), ANY).size(), 5u);
+    EXPECT_EQ(marked(click(sq(1, 0)), ANY), (Squares{sq(0, 1), sq(1, 0)}));
+    // Backspace: the chain is marked again; once more, nothing.
+    LoopInput back = input(-1, 0);
+    back.key_backspace = 1;
+    EXPECT_EQ(marked(pass(back), SQUARE_LAST_TAKEN), (Squares{sq(5, 2), sq(3, 4)}));
+    EXPECT_EQ(marked(pass(back), ANY), Squares{});
+
+    // The computer's turn is marked once it moves; a new game has no marks.
+    settings.opponent = OPPONENT_COMPUTER;
+    reset_board();
+    game.turn = BLUE;
+    loop_start(st);
+    record_start();
+    click(sq(5, 2));
+    click(sq(4, 3));
+    ticks_now = NOTICE_TICKS + 1;
+    idle();
+    const int32_t from = source_square(), to = target_square();
+    ticks_now = NOTICE_TICKS + 1;
+    EXPECT_EQ(marked(idle(), SQUARE_LAST_PATH), (Squares{sq(5, 2), sq(4, 3)})) << "shown, not yet played";
+    ticks_now = NOTICE_TICKS + 1;
+    EXPECT_EQ(marked(idle(), SQUARE_LAST_PATH), (Squares{from, to}));
+    record_start();
+    EXPECT_EQ(marked(idle(), ANY), Squares{});
+}
+
+// Each of the computer's pauses ends at once on a click or Space, and only
+// that pause; the hurrying press is never the human's click.
+TEST_F(Loop, HurryEndsEachPauseAndIsNeverTheHumansClick) {
+    settings.opponent = OPPONENT_COMPUTER;
+    settings.computer_side = BLUE;
+    struct Case {
+        const char* pause;
+        int waits;  // pauses that run out on their own first
+        int32_t phase_after;
+    };
+    const Case cases[] = {{"before it shows its piece", 0, 2},
+                          {"while it shows the piece", 1, 3},
+                          {"while it shows the destination", 2, 0},
+                          {"between the jumps of its chain", 3, 2}};
+    for (const Case& c : cases) {
+        for (const bool space : {false, true}) {
+            SCOPED_TRACE(std::string(c.pause) + (space ? ", Space" : ", click"));
+            start({{sq(6, 1), BLUE_MAN}, {sq(5, 2), RED_MAN}, {sq(3, 4), RED_MAN}, {sq(0, 1), RED_MAN}});
+            for (int w = 0; w < c.waits; w++) {
+                ticks_now = NOTICE_TICKS + 1;
+                idle();
+            }
+            ticks_now = 20;
+            const int32_t phase = st.ai_phase;
+            ASSERT_EQ(idle().notice, c.waits == 3 ? NOTICE_NEXT_JUMP : NOTICE_NONE);
+            ASSERT_EQ(st.ai_phase, phase) << "no hurry, no change";
+            LoopInput hurry = input(sq(0, 1), space ? 0 : 1);
+            hurry.key_space = space;
+            const LoopOutput out = pass(hurry);
+            EXPECT_EQ(st.ai_phase, c.phase_after);
+            EXPECT_EQ(out.notice, c.waits == 2 ? NOTICE_NEXT_JUMP : NOTICE_NONE);  // the first jump made
+            EXPECT_EQ(out.ticks_reset, 1);
+            ticks_now = 20;
+            idle(sq(0, 1));
+            EXPECT_EQ(st.ai_phase, c.phase_after) << "one hurry, one pause";
+            EXPECT_EQ(st.click, CLICK_IDLE);
+        }
+    }
+
+    // Pressed while the destination is shown and held into red's turn: no
+    // pick on the release over a red man, nor a menu when the jump has won.
+    for (const bool wins : {false, true}) {
+        SCOPED_TRACE(wins ? "the winning jump" : "the opening");
+        if (wins) {
+            start({{sq(6, 1), BLUE_MAN}, {sq(5, 2), RED_MAN}});
+        } else {
+            reset_board();
+            game.turn = BLUE;
+            loop_start(st);
+        }
+        for (int w = 0; w < 2; w++) {
+            ticks_now = NOTICE_TICKS + 1;
+            idle();
+        }
+        ASSERT_EQ(pass(input(sq(2, 3), 1)).side_to_move, RED);
+        LoopOutput out = pass(input(sq(2, 3), 1));
+        EXPECT_EQ(out.notice, wins ? NOTICE_WON : NOTICE_NONE);
+        EXPECT_EQ(out.menu, LOOP_MENU_NONE);
+        out = pass(input(sq(2, 3), 0));
+        EXPECT_EQ(out.piece_picked + idle(sq(2, 3)).piece_picked, 0);
+        EXPECT_EQ(out.menu, LOOP_MENU_NONE);
+        EXPECT_EQ(pass(input(sq(2, 3), 1)).menu, wins ? LOOP_MENU_GAME_OVER : LOOP_MENU_NONE);
+        if (!wins) {
+            EXPECT_EQ(idle(sq(2, 3)).piece_picked, 1) << "a click of red's own";
+        }
+    }
+}
+
+// The marker under the pointer says what the click would do: with each piece
+// picked every square is hovered, then clicked on a copy of the game. A
+// refusal marks the pieces that must capture while its notice stands.
+TEST_F(Loop, MarkerAnswersTheClick) {
+    struct Case {
+        const char* name;
+        std::initializer_list<std::pair<int, int32_t>> pieces;
+        int chain_jump;  // -1, or the first jump (from (6,1)) of a chain under way
+        int picked;      // the piece whose legal step is refused
+        int refused;
+        int32_t notice;
+        Squares must;
+    };
+    const Case cases[] = {
+        {"a man must take elsewhere",
+         {{sq(6, 1), BLUE_MAN}, {sq(5, 2), RED_MAN}, {sq(6, 5), BLUE_MAN}, {sq(0, 1), RED_MAN}}, -1, sq(6, 5),
+         sq(5, 4), NOTICE_CAPTURE_MAN, {sq(6, 1)}},
+        {"a king's capture comes first",
+         {{sq(7, 6), BLUE_KING}, {sq(6, 5), RED_MAN}, {sq(6, 1), BLUE_MAN}, {sq(5, 2), RED_MAN}}, -1, sq(6, 1),
+         sq(4, 3), NOTICE_CAPTURE_KING, {sq(7, 6)}},
+        {"the chain goes on",
+         {{sq(6, 1), BLUE_MAN}, {sq(5, 2), RED_MAN}, {sq(3, 4), RED_MAN}, {sq(6, 7), BLUE_MAN}, {sq(0, 1), RED_MAN}},
+         sq(4, 3), sq(4, 3), sq(3, 2), NOTICE_CAPTURE_MAN, {sq(4, 3)}},
+    };
+    auto steps = [] {
+        size_t n = 0;
+        for (const PdnTurn& t : game_record.turns) n += t.squares.size();
+        return n;
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        auto pick = [&](int piece) {
+            start(c.pieces);
+            click(c.chain_jump >= 0 ? sq(6, 1) : piece);
+            if (c.chain_jump < 0) return;
+            click(c.chain_jump);
+            wait_out_notice();
+        };
+        start(c.pieces);
+        std::vector<int> pieces;
+        for (int p = 0; p < SQUARE_COUNT; p++)
+            if (owns_piece(p, BLUE) && (c.chain_jump < 0 || p == sq(6, 1))) pieces.push_back(p);
+        int accepted = 0;
+        for (const int piece : pieces) {
+            pick(piece);
+            Square board_before[SQUARE_COUNT];
+            std::copy(std::begin(board), std::end(board), board_before);
+            const LoopState st_before = st;
+            const GameState game_before = game;
+            const GameRecord record_before = game_record;
+            for (int s = 0; s < SQUARE_COUNT; s++) {
+                const int32_t shown = idle(s).pointer_legal;
+                const size_t before = steps();
+                click(s);
+                EXPECT_EQ(shown, steps() != before ? 1 : 0) << "picked " << piece << ", square " << s;
+                accepted += steps() != before;
+                std::copy(board_before, board_before + SQUARE_COUNT, board);
+                st = st_before;
+                game = game_before;
+                game_record = record_before;
+            }
+        }
+        EXPECT_GE(accepted, 1) << "a capture is always allowed";
+
+        pick(c.picked);
+        ASSERT_EQ(is_legal_move(c.picked, c.refused, BLUE), 1);
+        EXPECT_EQ(idle(c.refused).pointer_legal, 0) << "the ring over a refused move";
+        LoopOutput out = click(c.refused);
+        ASSERT_EQ(out.notice, c.notice);
+        EXPECT_EQ(marked(out, SQUARE_MUST_CAPTURE), c.must);
+        ticks_now = NOTICE_TICKS;
+        EXPECT_EQ(marked(idle(), SQUARE_MUST_CAPTURE), c.must);
+        ticks_now = NOTICE_TICKS + 1;
+        EXPECT_EQ(marked(idle(), SQUARE_MUST_CAPTURE), Squares{});
+    }
 }
 
 TEST_F(Loop, XHandsTheMoveOverWithoutStaleMarks) {

@@ -130,4 +130,35 @@ TEST(MouseLatch, EveryChangeFromAnotherThreadArrivesOnceInOrder) {
     EXPECT_EQ(l.head.load(), l.tail.load());
 }
 
+TEST(WindowScale, LargestThatFitsOrTheOneAskedForAndTheMouseMappedBack) {
+    struct Case {
+        int32_t configured, desktop_w, desktop_h, scale;
+    };
+    const Case cases[] = {
+        {0, 800, 600, 1},   {0, 1920, 1080, 1}, {0, 1920, 1200, 1},  // no room left for a panel
+        {0, 2560, 1440, 2}, {0, 2560, 1600, 2}, {0, 3440, 1440, 2},  // the height decides
+        {0, 3840, 2160, 3}, {0, 5120, 2880, 4}, {0, 16000, 12000, MAX_WINDOW_SCALE},
+        {0, 1632, 1296, 2}, {0, 1631, 1296, 1}, {0, 1632, 1295, 1},  // exactly the room, and a pixel short
+        {0, 0, 0, 1},       {0, 640, 480, 1},                        // unknown, too small
+        {3, 1920, 1080, 3}, {1, 3840, 2160, 1}, {-1, 2560, 1440, 2}, {9, 2560, 1440, 2},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(window_scale(c.configured, c.desktop_w, c.desktop_h), c.scale)
+            << c.configured << " on " << c.desktop_w << "x" << c.desktop_h;
+
+    struct Mouse {
+        MouseState window;
+        int32_t scale;
+        int32_t x, y;
+    };
+    const Mouse mice[] = {{{799, 599, 1}, 1, 799, 599}, {{551, 113, 2}, 2, 275, 56}, {{550, 112, 2}, 2, 275, 56},
+                          {{1600, 1200, 0}, 2, 799, 599}, {{2399, 5, 1}, 3, 799, 1}, {{-4, -1, 0}, 2, 0, 0},
+                          {{30, 40, 0}, 0, 30, 40}};
+    for (const Mouse& m : mice) {
+        const MouseState p = picture_mouse(m.window, m.scale);
+        EXPECT_EQ(p.x * 10000 + p.y, m.x * 10000 + m.y) << m.window.x << "," << m.window.y << " at " << m.scale;
+        EXPECT_EQ(p.buttons, m.window.buttons);
+    }
+}
+
 }  // namespace

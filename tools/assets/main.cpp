@@ -40,7 +40,12 @@ const char *ALLEGRO_CFG =
     "quality = 2\n"
     "sound_freq = 44100\n"
     "sound_bits = 16\n"
-    "sound_stereo = 1\n";
+    "sound_stereo = 1\n"
+    "\n"
+    "[talvena]\n"
+    "# The window shows the 800x600 picture this many times larger (1 to 8);\n"
+    "# 0 is the largest that fits the desktop.\n"
+    "scale = 0\n";
 
 bool make_dir(const std::string &path) {
     return mkdir(path.c_str(), 0755) == 0 || errno == EEXIST;
