@@ -40,11 +40,11 @@ write_settings() {
   for _ in $(seq 20); do printf '\x00\x00\x00\x00' >> "$f"; done
 }
 
-start_game() {  # opponent computer_side
+start_game() {  # opponent computer_side [level]
   rm -rf "$work/run"
   mkdir -p "$work/run"
   cp -r "$build/Data" "$build/Hudba" "$work/run/"
-  write_settings "$work/run/Data/talvdat.tdt" "$1" 1 "$2" 12 200 200 -1
+  write_settings "$work/run/Data/talvdat.tdt" "$1" "${3:-1}" "$2" 12 200 200 -1
   (cd "$work/run" && HOME=$work exec "$build/talvena" > "$work/game.log" 2>&1) &
   game_pid=$!
   for _ in $(seq 150); do
@@ -102,4 +102,14 @@ click 100 80
 xdotool mousemove --window "$win" 780 590
 sleep 0.3
 measure "computer's pauses" 5.5
+stop_game
+
+# At "mistr" the engine thinks on its own thread inside the first pause
+# (about a second of its processor time), then the game only waits.
+start_game 1 1 3
+click 100 80
+xdotool mousemove --window "$win" 780 590
+measure "mistr: first second" 1
+measure "mistr: next second" 1
+measure "mistr: rest of the pauses" 4
 stop_game

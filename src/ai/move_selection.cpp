@@ -34,7 +34,8 @@ const char* choose_computer_move_explained(int32_t side) {
     copy_board_to_scratch(b);
     // In a capture chain the piece that must jump again is already selected.
     const int32_t chain = source_square();
-    const int32_t professional = settings.difficulty == LEVEL_PROFESSIONAL;
+    // "mistr" falls back on the whole list when its engine cannot think.
+    const int32_t professional = settings.difficulty != LEVEL_AMATEUR;
     for (const ComputerRule& rule : COMPUTER_RULES) {
         if (rule.professional_only && !professional) continue;
         const int32_t found = rule.capture != nullptr ? rule.capture(side, chain, b) : rule.quiet(side, b);

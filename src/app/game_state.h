@@ -27,6 +27,7 @@ constexpr int32_t OPPONENT_COMPUTER = 1;
 constexpr int32_t OPPONENT_HUMAN = 2;
 constexpr int32_t LEVEL_AMATEUR = 1;
 constexpr int32_t LEVEL_PROFESSIONAL = 2;
+constexpr int32_t LEVEL_MASTER = 3;  // "mistr": the engine chooses the whole turn
 constexpr int32_t TRACK_ALTERNATE = -1;
 constexpr int32_t TRACK_DREAM = 1;
 constexpr int32_t TRACK_SPRING = 2;

@@ -36,7 +36,7 @@ void make_safe(Settings& s) {
     // reset_board fills 2 * piece_count squares from each end.
     if (s.piece_count != 8 && s.piece_count != 12) s.piece_count = 12;
     s.opponent = in_range_or(s.opponent, 1, 2, OPPONENT_COMPUTER);
-    s.difficulty = in_range_or(s.difficulty, 1, 2, LEVEL_PROFESSIONAL);
+    s.difficulty = in_range_or(s.difficulty, LEVEL_AMATEUR, LEVEL_MASTER, LEVEL_PROFESSIONAL);
     s.computer_side = in_range_or(s.computer_side, 1, 2, RED);
     s.music_volume = clamp(s.music_volume, 0, 255);
     s.sound_volume = clamp(s.sound_volume, 0, 255);

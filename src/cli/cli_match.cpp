@@ -2,6 +2,7 @@
 // games, both colours, 12 and 8 men, each opening varied by the level's own
 // random seed. Every turn of the engine is handed over jump by jump through
 // the rule a human's move must pass, so a turn the rules refuse ends the run.
+#include <atomic>
 #include <cstdio>
 #include <cstdlib>
 
@@ -13,6 +14,7 @@
 #include "cli/cli_progress.h"
 #include "cli/cli_selfplay.h"
 #include "engine/engine.h"
+#include "play/hint.h"
 #include "rules/rules.h"
 
 namespace {
@@ -32,7 +34,8 @@ EnginePosition live_position(int32_t side, int32_t quiet) {
 // Plays one game as the game loop would, a single move or jump at a time.
 // Answers the winner (1, 2), 0 for a draw, -1 when the engine's turn was
 // refused or the game did not end (`failure` says why).
-int32_t play_match_game(const MatchGame& g, int64_t time_ms, std::string& failure) {
+// time_ms 0: the engine plays as the game's "mistr" does, on `table`.
+int32_t play_match_game(const MatchGame& g, int64_t time_ms, EngineTable& table, std::string& failure) {
     settings.piece_count = g.piece_count;
     settings.difficulty = LEVEL_PROFESSIONAL;
     reset_board();
@@ -44,7 +47,8 @@ int32_t play_match_game(const MatchGame& g, int64_t time_ms, std::string& failur
     int32_t in_chain = 0;
     EngineMove plan{};
     int step = 0;
-    std::vector<uint64_t> played;  // positions since a man last moved or a piece was taken
+    std::vector<uint64_t> played;  // both sides' positions since a man last moved or a piece was taken
+    const std::atomic<bool> never{false};
     for (int64_t moves = 0;; moves++) {
         const int32_t winner = game_result(turn);
         if (winner != 0) return winner;
@@ -53,17 +57,25 @@ int32_t play_match_game(const MatchGame& g, int64_t time_ms, std::string& failur
             failure = "no end after " + std::to_string(SELFPLAY_MOVE_CAP) + " moves";
             return -1;
         }
+        const EnginePosition p = live_position(turn, book.quiet_moves);
+        if (!in_chain && p.quiet == 0) played.clear();
         if (turn != g.engine_side) {
             choose_computer_move(turn);
         } else {
             if (!in_chain) {
-                const EnginePosition p = live_position(turn, book.quiet_moves);
-                if (p.quiet == 0) played.clear();
-                SearchLimits limits;
-                limits.time_ms = time_ms;
-                limits.thread_time = true;
-                plan = engine_search(p, limits, played).best;
-                played.push_back(p.key);
+                if (time_ms == 0) {
+                    // The question the game asks: the board, the draw count, the played positions.
+                    const EngineAnswer a = think_turn(live_question(turn, -1, book.quiet_moves, played), table, never);
+                    plan = EngineMove{};
+                    plan.from = static_cast<uint8_t>(a.from < 0 ? 0 : a.from);
+                    plan.length = static_cast<uint8_t>(a.length);
+                    for (int i = 0; i < a.length; i++) plan.path[i] = static_cast<uint8_t>(a.path[i]);
+                } else {
+                    SearchLimits limits;
+                    limits.time_ms = time_ms;
+                    limits.thread_time = true;
+                    plan = engine_search(p, limits, played).best;
+                }
                 step = 0;
             }
             const int32_t from = step == 0 ? plan.from : plan.path[step - 1];
@@ -78,7 +90,9 @@ int32_t play_match_game(const MatchGame& g, int64_t time_ms, std::string& failur
             }
             step++;
         }
+        const int32_t turn_began = !in_chain;
         in_chain = perform_move(turn);
+        if (turn_began) played.push_back(p.key);
         if (turn == g.engine_side && (in_chain == 1) != (step < plan.length)) {
             failure = "the engine's chain and the rules' part ways in " + format_position(turn);
             return -1;
@@ -90,9 +104,11 @@ int32_t play_match_game(const MatchGame& g, int64_t time_ms, std::string& failur
 int run(int argc, const char* const* argv, std::string& out, std::string& err) {
     CliArgs args;
     std::string why;
-    if (!parse_args(argc, argv, "--time= --seed=", args, why)) return cli_fail(err, why);
+    if (!parse_args(argc, argv, "--time= --seed= --master", args, why)) return cli_fail(err, why);
     if (args.positional.size() != 1)
-        return cli_fail(err, "match needs a number of games: match GAMES [--time MS] [--seed N]");
+        return cli_fail(err, "match needs a number of games: match GAMES [--time MS | --master] [--seed N]");
+    const bool master = args.has("--master");
+    if (master && args.value("--time") != nullptr) return cli_fail(err, "--master plays the level's own time; leave out --time");
     uint64_t games = 0;
     if (!parse_count(args.positional[0], "games", 1, 100000, games, why)) return cli_fail(err, why);
     uint64_t time_ms = 100;
@@ -107,11 +123,13 @@ int run(int argc, const char* const* argv, std::string& out, std::string& err) {
     int64_t tally[2][2][3] = {};
     std::string failure;
     std::string losses;
+    // Kept from game to game, as the play screen keeps its table.
+    EngineTable table;
     progress_begin();
     for (uint64_t n = 0; n < games && failure.empty(); n++) {
         // Four games share a seed: both colours with 12 men, then with 8.
         const MatchGame g{n % 2 == 0 ? BLUE : RED, (n / 2) % 2 == 0 ? 12 : 8, seed + static_cast<unsigned>(n / 4)};
-        const int32_t winner = play_match_game(g, static_cast<int64_t>(time_ms), failure);
+        const int32_t winner = play_match_game(g, master ? 0 : static_cast<int64_t>(time_ms), table, failure);
         if (winner < 0) break;
         const int result = winner == g.engine_side ? 0 : winner == 0 ? 1 : 2;
         tally[g.engine_side - 1][g.piece_count == 8][result]++;
@@ -146,7 +164,7 @@ int run(int argc, const char* const* argv, std::string& out, std::string& err) {
 }  // namespace
 
 const CliCommand MATCH_COMMAND = {
-    "match", "match GAMES [--time MS] [--seed N]", "the engine against the professional level",
+    "match", "match GAMES [--time MS | --master] [--seed N]", "the engine against the professional level",
     "Plays GAMES games of the engine against the computer's professional level and\n"
     "prints the engine's wins, draws and losses for each colour and number of men,\n"
     "every lost game's seed, and the totals. Games go in fours: the engine blue,\n"
@@ -160,6 +178,8 @@ const CliCommand MATCH_COMMAND = {
     "options:\n"
     "  --time MS  the engine's thinking time a turn, 1..60000, counted in processor\n"
     "             time so a busy machine does not weaken it; 100 if left out\n"
+    "  --master   the engine plays as the game's level \"mistr\" does: its time,\n"
+    "             minimum depth and table, the table kept from turn to turn\n"
     "  --seed N   the first seed, 0..4294967295; 1 if left out\n"
     "\n"
     "example:\n"

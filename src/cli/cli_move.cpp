@@ -1,4 +1,5 @@
 // The move command: the single move the computer opponent would choose.
+#include <atomic>
 #include <cstdlib>
 
 #include "ai/ai.h"
@@ -6,6 +7,7 @@
 #include "cli/cli.h"
 #include "cli/cli_options.h"
 #include "cli/cli_position.h"
+#include "play/hint.h"
 #include "rules/rules.h"
 
 namespace {
@@ -37,9 +39,24 @@ int run(int argc, const char* const* argv, std::string& out, std::string& err) {
     const Settings saved = settings;
     settings.difficulty = level;
     std::srand(seed);
-    const char* rule = choose_computer_move_explained(side);
-    const int32_t from = source_square();
-    const int32_t to = target_square();
+    const char* rule = nullptr;
+    int32_t from = -1;
+    int32_t to = -1;
+    if (level == LEVEL_MASTER) {
+        // The game's own question, as on a turn that starts here.
+        EngineTable table;
+        const std::atomic<bool> never{false};
+        const EngineAnswer a = think_turn(live_question(side, source_square(), 0, {}), table, never);
+        if (a.from >= 0) {
+            rule = "engine";
+            from = a.from;
+            to = a.path[0];
+        }
+    } else {
+        rule = choose_computer_move_explained(side);
+        from = source_square();
+        to = target_square();
+    }
     const bool capture = rule != nullptr && is_capture(from, to, side) == 1;
     settings = saved;
     clear_marks(1);
@@ -56,10 +73,13 @@ const CliCommand MOVE_COMMAND = {
     "move", "move LEVEL POSITION [--chain SQUARE] [--seed N] [--explain] [--algebraic]",
     "the move the computer would choose",
     "Prints the single move the computer opponent chooses in POSITION for the side\n"
-    "to move, as FROM-TO, or \"none\" when that side cannot move.\n"
+    "to move, as FROM-TO, or \"none\" when that side cannot move. At master the\n"
+    "engine chooses the whole turn as the game's \"mistr\" does (a second of\n"
+    "thinking, never shallower than its minimum depth); its first step is printed\n"
+    "and --explain names the rule \"engine\".\n"
     "\n"
     "arguments:\n"
-    "  LEVEL      amateur or professional\n"
+    "  LEVEL      amateur, professional or master\n"
     "  POSITION   a position (see talvena-cli --help)\n"
     "options:\n"
     "  --chain SQUARE  a capture chain is under way with the piece on SQUARE\n"

@@ -63,15 +63,19 @@ bool parse_count(const char* text, const char* what, uint64_t min, uint64_t max,
 }
 
 bool parse_level(const char* text, int32_t& level, std::string& error) {
-    if (std::strcmp(text, "amateur") == 0 || std::strcmp(text, "professional") == 0) {
-        level = text[0] == 'a' ? LEVEL_AMATEUR : LEVEL_PROFESSIONAL;
-        return true;
+    for (int32_t l : {LEVEL_AMATEUR, LEVEL_PROFESSIONAL, LEVEL_MASTER}) {
+        if (std::strcmp(text, level_name(l)) == 0) {
+            level = l;
+            return true;
+        }
     }
-    error = "level must be amateur or professional, got " + cli_quote(text);
+    error = "level must be amateur, professional or master, got " + cli_quote(text);
     return false;
 }
 
-const char* level_name(int32_t level) { return level == LEVEL_AMATEUR ? "amateur" : "professional"; }
+const char* level_name(int32_t level) {
+    return level == LEVEL_AMATEUR ? "amateur" : level == LEVEL_MASTER ? "master" : "professional";
+}
 
 bool parse_seed(const char* text, unsigned& seed, std::string& error) {
     seed = 1;

@@ -29,7 +29,7 @@ bool parse_number(const char* text, uint64_t max, uint64_t& value);
 bool parse_count(const char* text, const char* what, uint64_t min, uint64_t max, uint64_t& value,
                  std::string& error);
 
-// "amateur" or "professional".
+// "amateur", "professional" or "master" (the game's "mistr").
 bool parse_level(const char* text, int32_t& level, std::string& error);
 const char* level_name(int32_t level);
 

@@ -2,6 +2,7 @@
 // chosen move put to the rule a human's move must pass.
 #include "cli/cli_selfplay.h"
 
+#include <atomic>
 #include <cstdlib>
 #include <cstring>
 
@@ -9,6 +10,7 @@
 #include "app/game_state.h"
 #include "cli/cli_position.h"
 #include "cli/cli_progress.h"
+#include "play/hint.h"
 #include "rules/rules.h"
 
 namespace {
@@ -55,7 +57,7 @@ struct GameFailure {
 // One game; answers the winner (1, 2) or 0 for a draw, -1 when an invariant
 // broke (then `failure` has been filled).
 int32_t play_one_game(int64_t game_number, const int32_t level[3], int32_t piece_count, int64_t& moves,
-                      std::vector<PdnTurn>& turns, std::string& failure) {
+                      std::vector<PdnTurn>& turns, EngineTable& table, std::string& failure) {
     settings.piece_count = piece_count;
     reset_board();
     game.game_running = 1;
@@ -65,6 +67,10 @@ int32_t play_one_game(int64_t game_number, const int32_t level[3], int32_t piece
     draw_book_reset(book);
     moves = 0;
     turns.clear();
+    std::vector<uint64_t> played;  // both sides' positions since a man moved or a piece was taken
+    EngineAnswer plan{};
+    int step = 0;
+    const std::atomic<bool> never{false};
     for (;;) {
         GameFailure fail{&failure, game_number, moves + 1, turn};
         // What the game loop checks on every frame, in its order.
@@ -92,7 +98,24 @@ int32_t play_one_game(int64_t game_number, const int32_t level[3], int32_t piece
         for (int i = 0; i < SQUARE_COUNT; i++) pieces[i] = board[i].piece;
 
         settings.difficulty = level[turn];
-        const char* rule = choose_computer_move_explained(turn);
+        if (!in_chain && book.quiet_moves == 0) played.clear();
+        const char* rule = nullptr;
+        if (level[turn] == LEVEL_MASTER) {
+            // As the game's computer turn at "mistr": the whole turn planned
+            // at its start, then marked jump by jump.
+            if (!in_chain) {
+                plan = think_turn(live_question(turn, -1, book.quiet_moves, played), table, never);
+                step = 0;
+            }
+            if (plan.from >= 0 && step < plan.length) {
+                board[step == 0 ? plan.from : plan.path[step - 1]].source_mark = 1;
+                board[plan.path[step]].target_mark = 1;
+                rule = "engine";
+            }
+            step++;
+        } else {
+            rule = choose_computer_move_explained(turn);
+        }
         const int32_t from = source_square();
         const int32_t to = target_square();
         const Marks marks = count_marks();
@@ -126,6 +149,7 @@ int32_t play_one_game(int64_t game_number, const int32_t level[3], int32_t piece
             return -1;
         }
 
+        if (!in_chain) played.push_back(engine_position(pieces, turn).key);
         const int32_t again = perform_move(turn);
         moves++;
         int taken = 0;
@@ -163,9 +187,10 @@ bool run_selfplay(int64_t games, int32_t blue_level, int32_t red_level, int32_t 
     std::srand(seed);
     bool ok = true;
     std::vector<PdnTurn> turns;
+    EngineTable table;  // "master" keeps it from turn to turn, as the game does
     for (int64_t g = 1; g <= games && ok; g++) {
         int64_t moves = 0;
-        const int32_t result = play_one_game(g, level, piece_count, moves, turns, failure);
+        const int32_t result = play_one_game(g, level, piece_count, moves, turns, table, failure);
         if (result < 0) {
             ok = false;
             break;

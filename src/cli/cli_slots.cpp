@@ -78,7 +78,7 @@ bool read_bytes(const char* path, std::vector<unsigned char>& bytes, std::string
 }
 
 const char PUT_USAGE[] =
-    "slots FILE --put N POSITION [--opponent computer|human] [--level amateur|professional] [--computer blue|red]";
+    "slots FILE --put N POSITION [--opponent computer|human] [--level amateur|professional|master] [--computer blue|red]";
 
 // One of two words, 1 for the first, or the option left out.
 bool one_of(const char* given, const char* first, const char* second, const char* what, int32_t& value,
@@ -195,7 +195,8 @@ const CliCommand SLOTS_COMMAND = {
     "  --put N POSITION              slot 1..5 and a position (see talvena-cli\n"
     "                                --help), either side to move\n"
     "  --opponent computer|human     computer if left out\n"
-    "  --level amateur|professional  professional if left out\n"
+    "  --level LEVEL                 amateur, professional or master; professional\n"
+    "                                if left out\n"
     "  --computer blue|red           the computer's side; red if left out\n"
     "\n"
     "examples:\n"

@@ -9,6 +9,7 @@
 #include <atomic>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -75,11 +76,32 @@ int turns_to_win(int score);
 
 int evaluate(const EnginePosition& p);
 
+// The transposition table as its owner keeps it from one search to the next:
+// allocated once, never zeroed by a search. One search at a time may use it.
+struct EngineTableFree {
+    void operator()(void* p) const;
+};
+struct EngineTable {
+    std::unique_ptr<void, EngineTableFree> buckets;
+    int bits = 0;  // entries as a power of two; 0 until allocated
+};
+
+// Makes `t` hold 2^bits entries (bits clamped to 10..30), all empty, unless
+// it already holds that many, which it then keeps. Throws std::bad_alloc
+// when the memory cannot be had; `t` is then empty.
+void engine_table_reserve(EngineTable& t, int bits);
+
 struct SearchLimits {
     int depth = ENGINE_MAX_DEPTH;
-    int64_t time_ms = 0;                        // 0: no limit
+    // Depths up to this one finish whatever the time limit; only `stop`
+    // ends them early.
+    int min_depth = 1;
+    int64_t time_ms = 0;                        // 0: no limit; counted from the first depth, not the setup
     const std::atomic<bool>* stop = nullptr;    // set from another thread to end early
     int table_bits = 20;                        // entries of the transposition table, as a power of two
+    // The caller's table, kept between searches (table_bits then says its
+    // size); null: a table of table_bits for this search alone.
+    EngineTable* table = nullptr;
     int chain = -1;  // a capture chain goes on with the piece on this square: the root's turns are its captures
     // time_ms counts this thread's processor time instead of the wall clock's:
     // a busy machine then slows the run, not the play.
@@ -106,10 +128,12 @@ struct SearchResult {
 
 using SearchReportFn = std::function<void(const SearchReport&)>;
 
-// Iterative deepening from depth 1 to limits.depth; a time limit or stop
-// ends it at the last finished depth (depth 1 always finishes). `played`
+// Iterative deepening from depth 1 to limits.depth; a time limit ends it at
+// the last finished depth past limits.min_depth, a stop at the last finished
+// depth (depth 1 always finishes). `played`
 // holds the keys of the game's positions before the root since the last
 // move that took or moved a man, for repetitions. The same inputs without a
-// time limit give the same result.
+// time limit, on a fresh table, give the same result. Throws std::bad_alloc
+// when the table cannot be allocated.
 SearchResult engine_search(const EnginePosition& root, const SearchLimits& limits,
                            const std::vector<uint64_t>& played = {}, const SearchReportFn& on_depth = nullptr);

@@ -51,25 +51,10 @@ struct alignas(32) Bucket {
     TableEntry slot[2];
 };
 
-// The table on huge pages where the system offers them: its reads are
-// scattered, and with small pages most of them miss the address cache too.
+// A view of the caller's table (or the search's own).
 struct Table {
     Bucket* buckets = nullptr;
     uint64_t mask = 0;
-
-    explicit Table(int bits) {
-        const size_t count = size_t{1} << (bits - 1);
-        const size_t bytes = count * sizeof(Bucket);
-        const size_t align = bytes >= (size_t{2} << 20) ? (size_t{2} << 20) : alignof(Bucket);
-        buckets = static_cast<Bucket*>(std::aligned_alloc(align, bytes));
-        if (buckets == nullptr) throw std::bad_alloc();
-        madvise(buckets, bytes, MADV_HUGEPAGE);
-        std::memset(static_cast<void*>(buckets), 0, bytes);
-        mask = count - 1;
-    }
-    ~Table() { std::free(buckets); }
-    Table(const Table&) = delete;
-    Table& operator=(const Table&) = delete;
 
     Bucket& bucket(uint64_t key) const { return buckets[key & mask]; }
 
@@ -92,13 +77,41 @@ struct Table {
     }
 };
 
+int clamped_bits(int bits) { return std::min(std::max(bits, 10), 30); }
+
+}  // namespace
+
+void EngineTableFree::operator()(void* p) const { std::free(p); }
+
+// On huge pages where the system offers them: the table's reads are
+// scattered, and with small pages most of them miss the address cache too.
+void engine_table_reserve(EngineTable& t, int bits) {
+    bits = clamped_bits(bits);
+    if (t.buckets != nullptr && t.bits == bits) return;
+    t.buckets.reset();
+    t.bits = 0;
+    const size_t bytes = (size_t{1} << (bits - 1)) * sizeof(Bucket);
+    const size_t align = bytes >= (size_t{2} << 20) ? (size_t{2} << 20) : alignof(Bucket);
+    void* memory = std::aligned_alloc(align, bytes);
+    if (memory == nullptr) throw std::bad_alloc();
+    madvise(memory, bytes, MADV_HUGEPAGE);
+    std::memset(memory, 0, bytes);
+    t.buckets.reset(memory);
+    t.bits = bits;
+}
+
+namespace {
+
 struct Searcher {
     SearchLimits limits;
     std::chrono::steady_clock::time_point start;
     uint64_t nodes = 0;
     bool aborted = false;
-    bool may_abort = false;
-    std::unique_ptr<Table> table;
+    bool may_abort = false;     // by the stop flag
+    bool may_time_out = false;  // by the time limit
+    EngineTable own_table;  // when the caller keeps none
+    Table view;
+    const Table* table = &view;
     std::vector<EngineMove> move_stack;  // ENGINE_MAX_MOVES a ply
     std::vector<uint64_t> keys;          // the game's positions, then the path's
     size_t played = 0;
@@ -123,7 +136,8 @@ struct Searcher {
     void check_time() {
         if (!may_abort) return;
         if (limits.stop != nullptr && limits.stop->load(std::memory_order_relaxed)) aborted = true;
-        if (limits.time_ms > 0 && seconds() * 1000.0 >= static_cast<double>(limits.time_ms)) aborted = true;
+        if (may_time_out && limits.time_ms > 0 && seconds() * 1000.0 >= static_cast<double>(limits.time_ms))
+            aborted = true;
     }
 
     bool repeated(const EnginePosition& p, int ply) const {
@@ -322,19 +336,25 @@ SearchResult engine_search(const EnginePosition& root, const SearchLimits& limit
                            const SearchReportFn& on_depth) {
     auto s = std::make_unique<Searcher>();
     s->limits = limits;
-    s->start = std::chrono::steady_clock::now();
-    s->thread_start = Searcher::thread_clock();
-    s->table = std::make_unique<Table>(std::min(std::max(limits.table_bits, 10), 30));
+    EngineTable& table = limits.table != nullptr ? *limits.table : s->own_table;
+    engine_table_reserve(table, limits.table_bits);
+    s->view.buckets = static_cast<Bucket*>(table.buckets.get());
+    s->view.mask = (uint64_t{1} << (table.bits - 1)) - 1;
     s->move_stack.resize(static_cast<size_t>(ENGINE_MAX_PLY) * ENGINE_MAX_MOVES);
     s->keys = played;
     s->played = played.size();
     s->keys.resize(played.size() + ENGINE_MAX_PLY + 1);
+    // The clock starts once the tables are ready: their setup is no thinking.
+    s->start = std::chrono::steady_clock::now();
+    s->thread_start = Searcher::thread_clock();
 
     SearchResult result;
     const int max_depth = std::min(std::max(limits.depth, 1), ENGINE_MAX_DEPTH);
     for (int depth = 1; depth <= max_depth; depth++) {
-        // Depth 1 always finishes, so there is always a move to answer.
+        // Depth 1 always finishes, so there is always a move to answer; the
+        // time limit waits for the minimum depth.
         s->may_abort = depth > 1;
+        s->may_time_out = depth > limits.min_depth;
         if (s->may_abort) s->check_time();
         if (s->aborted) break;
         // A window round the last score; a score outside it is searched again
@@ -361,7 +381,7 @@ SearchResult engine_search(const EnginePosition& root, const SearchLimits& limit
         if (result.has_move) result.best = result.pv[0];
         if (on_depth) on_depth(SearchReport{depth, score, s->nodes, result.seconds, result.pv});
         if (is_win_score(score) && ENGINE_WIN - std::abs(score) < depth) break;  // the end is within reach
-        if (limits.time_ms > 0 && result.seconds * 1000.0 > limits.time_ms * 0.5) break;
+        if (depth >= limits.min_depth && limits.time_ms > 0 && result.seconds * 1000.0 > limits.time_ms * 0.5) break;
     }
     result.nodes = s->nodes;
     return result;

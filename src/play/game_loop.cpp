@@ -25,37 +25,8 @@ int32_t key_waiting() {
     return keypressed() ? 1 : 0;
 }
 
-// The engine thinks about a hint on a thread of its own, on a copy of the
-// position, so no frame waits for it.
-struct HintThread {
-    std::thread thread;
-    std::atomic<bool> stop{false};
-    std::atomic<bool> done{false};
-    HintAnswer answer{-1, -1};
-};
-
-void hint_finish(HintThread& h) {
-    h.stop = true;
-    if (h.thread.joinable()) h.thread.join();
-}
-
-void hint_start(HintThread& h, const HintQuestion& q) {
-    hint_finish(h);
-    h.stop = false;
-    h.done = false;
-    h.thread = std::thread([&h, q] {
-        h.answer = think_hint(q, h.stop);
-        h.done = true;
-    });
-}
-
-// The answer, once, when it has come.
-bool hint_arrived(HintThread& h, HintAnswer& answer) {
-    if (!h.thread.joinable() || !h.done) return false;
-    h.thread.join();
-    answer = h.answer;
-    return true;
-}
+// What the engine thread was last asked.
+enum EngineJobName : int32_t { JOB_HINT = 1, JOB_TURN = 2 };
 
 // From the key buffer, so a press shorter than a frame still counts; the
 // other keys the play screen reads are held ones.
@@ -86,7 +57,9 @@ struct Play {
     LoopState st;
     LoopOutput out;
     int32_t quit;  // "Konec" chosen in the menu of a decided game
-    HintThread hint;
+    // The hint and the computer's turn at "mistr" think here, on a copy of
+    // the position, so no frame waits for them; the table is kept.
+    EngineThread engine;
 };
 
 int32_t play_pass(void* data, const FrameInput& polled) {
@@ -99,10 +72,17 @@ int32_t play_pass(void* data, const FrameInput& polled) {
     in.key_x = key[KEY_X] ? 1 : 0;
     in.key_esc = key[KEY_ESC] ? 1 : 0;
     in.key_h = key[KEY_H] ? 1 : 0;
-    HintAnswer answer{-1, -1};
-    in.hint_arrived = hint_arrived(p.hint, answer) ? 1 : 0;
+    int32_t job = 0;
+    EngineAnswer answer{};
+    const bool arrived = engine_thread_arrived(p.engine, job, answer);
+    in.hint_arrived = arrived && job == JOB_HINT ? 1 : 0;
     in.hint_from = answer.from;
-    in.hint_to = answer.to;
+    in.hint_to = answer.from >= 0 && answer.length > 0 ? answer.path[0] : -1;
+    in.turn_arrived = arrived && job == JOB_TURN ? 1 : 0;
+    in.turn_failed = answer.failed;
+    in.turn_from = answer.from;
+    in.turn_length = answer.length;
+    for (int i = 0; i < ENGINE_MAX_PATH; i++) in.turn_path[i] = answer.path[i];
     read_pressed_keys(in);
     in.key_waiting = key_waiting;
     in.ticks = ticks;
@@ -112,8 +92,19 @@ int32_t play_pass(void* data, const FrameInput& polled) {
 
     const LoopOutput out = loop_pass(p.st, in);
     p.out = out;
-    if (out.hint_drop) hint_finish(p.hint);
-    if (out.hint_ask) hint_start(p.hint, hint_question(p.st));
+    if ((out.hint_drop && p.engine.job == JOB_HINT) || (out.turn_drop && p.engine.job == JOB_TURN))
+        engine_thread_finish(p.engine);
+    if (out.hint_ask || out.turn_ask) {
+        const HintQuestion q = hint_question(p.st);
+        if (out.hint_ask)
+            engine_thread_start(p.engine, JOB_HINT, [q](EngineTable& t, const std::atomic<bool>& stop) {
+                return think_hint(q, t, stop);
+            });
+        else
+            engine_thread_start(p.engine, JOB_TURN, [q](EngineTable& t, const std::atomic<bool>& stop) {
+                return think_turn(q, t, stop);
+            });
+    }
     if (out.leave) return FRAME_LEAVE;
     if (out.ticks_reset) ticks = 0;
     if (out.clock_set) game_clock = clock_from(out.clock_minutes, out.clock_seconds);
@@ -163,7 +154,7 @@ void play_after(void* data) {
     game.paused_minutes = clock_minutes_of(paused);
     game.paused_seconds = clock_seconds_of(paused);
     const int saved_ticks = ticks;
-    hint_finish(p.hint);
+    engine_thread_finish(p.engine);
     const int32_t result = main_menu();
     // Keys typed in the menu and its screens are theirs: a Backspace in the
     // names editor must not take back a move.
@@ -183,7 +174,7 @@ int32_t game_loop(int32_t menu_result) {
     Play p = {};
     start_play(p.st);
     run_frames({&p, play_pass, play_picture, play_draw, play_after});
-    hint_finish(p.hint);
+    engine_thread_finish(p.engine);
     // "Konec" or the window's close button leave the game as it stands.
     keep_game(KEPT_GAMES_PATH);
     return 0;

@@ -42,6 +42,13 @@ void note_names() {
     side_names(side1, side2);
     game_record.white = utf8_name(side1);
     game_record.black = utf8_name(side2);
+    // The computer's name says how strong it played.
+    if (settings.opponent == OPPONENT_COMPUTER) {
+        const char* level = settings.difficulty == LEVEL_AMATEUR  ? " (amatér)"
+                            : settings.difficulty == LEVEL_MASTER ? " (mistr)"
+                                                                  : " (profesionál)";
+        (settings.computer_side == BLUE ? game_record.white : game_record.black) += level;
+    }
 }
 
 bool from_opening(const GameRecord& r) {

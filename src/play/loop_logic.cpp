@@ -62,13 +62,84 @@ int32_t carry_out_move(LoopState& st, PassTimers& t) {
     return 1;
 }
 
+// What the hint was asked on; a hint stands only while the board is unchanged.
+uint32_t board_digest() {
+    uint32_t h = 2166136261u;
+    for (const Square& s : board) h = (h ^ static_cast<uint32_t>(s.piece)) * 16777619u;
+    return h;
+}
+
+// --- "mistr": the engine's whole turn -------------------------------------
+
+int32_t engine_plays() { return settings.difficulty == LEVEL_MASTER; }
+
+// An answer still awaited is stopped; a ready plan is forgotten.
+void plan_drop(LoopState& st, LoopOutput& out) {
+    if (st.plan == PLAN_ASKED) out.turn_drop = 1;
+    st.plan = PLAN_NONE;
+}
+
+// Every pass: an awaited answer is taken, or dropped when the computer no
+// longer moves on the board it was asked about.
+void plan_pass(LoopState& st, const LoopInput& in, int32_t computer_moves, LoopOutput& out) {
+    if (st.plan == PLAN_NONE) return;
+    if (!computer_moves || !engine_plays()) {
+        plan_drop(st, out);
+        return;
+    }
+    if (st.plan != PLAN_ASKED) return;
+    if (st.plan_board != board_digest()) {
+        plan_drop(st, out);
+    } else if (in.turn_arrived) {
+        st.plan = PLAN_READY;
+        st.plan_from = in.turn_from;
+        st.plan_length = in.turn_failed || in.turn_from < 0 ? 0 : in.turn_length;
+        if (st.plan_length > ENGINE_MAX_PATH) st.plan_length = 0;
+        for (int32_t i = 0; i < st.plan_length; i++) st.plan_path[i] = in.turn_path[i];
+        st.plan_step = 0;
+    }
+}
+
+// Marks the plan's next jump when the rules take it as they would take a
+// human's; otherwise (an engine that could not think) the rule list chooses.
+void mark_planned_step(LoopState& st) {
+    const int32_t side = game.turn;
+    const int32_t from = st.plan_step == 0 ? st.plan_from : st.plan_path[st.plan_step - 1];
+    const int32_t to = st.plan_step < st.plan_length ? st.plan_path[st.plan_step] : -1;
+    const int32_t takes = st.plan == PLAN_READY && to >= 0 && owns_piece(from, side) &&
+                          (!st.in_chain || from == source_square()) &&
+                          judge_human_move(from, to, side, st.in_chain) == VERDICT_ACCEPTED;
+    if (!takes) {
+        choose_computer_move(side);
+        return;
+    }
+    board[from].source_mark = 1;
+    board[to].target_mark = 1;
+}
+
+// At "mistr" the engine is asked as the turn (or a chain it has no plan
+// for) begins, and the first pause waits for its answer.
+int32_t plan_awaited(LoopState& st, LoopOutput& out) {
+    if (!engine_plays()) return 0;
+    if (st.plan == PLAN_NONE) {
+        st.plan = PLAN_ASKED;
+        st.plan_board = board_digest();
+        out.turn_ask = 1;
+    }
+    return st.plan == PLAN_ASKED;
+}
+
 void computer_turn(LoopState& st, PassTimers& t) {
-    if (st.ai_phase == 0 && (t.ticks > NOTICE_TICKS || t.hurried)) {
+    const int32_t awaited = st.ai_phase == 0 && plan_awaited(st, *t.out);
+    if (st.ai_phase == 0 && (t.ticks > NOTICE_TICKS || t.hurried) && !awaited) {
         st.ai_phase = 1;
         t.reset();
     }
     if (st.ai_phase == 1) {
-        choose_computer_move(game.turn);
+        if (engine_plays())
+            mark_planned_step(st);
+        else
+            choose_computer_move(game.turn);
         if (source_square() < 0 || target_square() < 0) {
             // No move marked: never carry out a move from nowhere; wait
             // and ask again (the winner test ends a game without moves).
@@ -87,7 +158,11 @@ void computer_turn(LoopState& st, PassTimers& t) {
         t.reset();
     }
     if (st.ai_phase == 3 && (t.ticks > NOTICE_TICKS || t.hurried)) {
-        carry_out_move(st, t);  // a passing turn leaves ticks running
+        // A passing turn leaves ticks running.
+        if (carry_out_move(st, t))
+            st.plan = PLAN_NONE;
+        else
+            st.plan_step++;
         st.ai_phase = 0;
         st.piece_picked = 0;
     }
@@ -132,13 +207,6 @@ void human_turn(LoopState& st, const LoopInput& in, PassTimers& t) {
         case VERDICT_IGNORED:
             break;
     }
-}
-
-// What the hint was asked on; a hint stands only while the board is unchanged.
-uint32_t board_digest() {
-    uint32_t h = 2166136261u;
-    for (const Square& s : board) h = (h ^ static_cast<uint32_t>(s.piece)) * 16777619u;
-    return h;
 }
 
 // Asked with H on a human's turn. Until the engine answers, a click, either
@@ -195,6 +263,7 @@ void take_back(LoopState& st, PassTimers& t) {
     st.piece_picked = 0;
     st.ai_phase = 0;
     st.notice = NOTICE_NONE;
+    plan_drop(st, *t.out);
     record_truncate(k);
     t.reset();
     t.out->pick_sound = 1;
@@ -239,6 +308,10 @@ void loop_start(LoopState& st) {
     st.hint_board = 0;
     st.key_h_held = 0;
     st.hurry_held = 0;
+    st.plan = PLAN_NONE;
+    st.plan_board = 0;
+    st.plan_from = -1;
+    st.plan_length = st.plan_step = 0;
 }
 
 LoopOutput loop_pass(LoopState& st, const LoopInput& in) {
@@ -280,6 +353,7 @@ LoopOutput loop_pass(LoopState& st, const LoopInput& in) {
         out.clock_minutes = minutes;
         out.clock_seconds = seconds;
         hint_pass(st, in, 0, out);
+        plan_pass(st, in, 0, out);
         const int32_t key_waiting = in.key_waiting != nullptr ? in.key_waiting() : 0;
         if (key_waiting || (down && !st.hurry_held)) {
             out.menu = LOOP_MENU_GAME_OVER;
@@ -290,6 +364,7 @@ LoopOutput loop_pass(LoopState& st, const LoopInput& in) {
         // takes it, so a click made during a notice counts afterwards. A
         // press while the computer plays hurries it instead, and belongs to
         // it until the button is up again: never the human's next click.
+        plan_pass(st, in, computer_to_move(), out);
         if (computer_to_move()) {
             t.hurried = (down && !st.hurry_held) || in.key_space;
             if (down) st.hurry_held = 1;
@@ -326,6 +401,8 @@ LoopOutput loop_pass(LoopState& st, const LoopInput& in) {
 
 int32_t loop_after_menu(LoopState& st, int32_t result) {
     st.leave_code = result;
+    // The menu stopped the engine; back on the board it is asked again.
+    if (st.plan == PLAN_ASKED) st.plan = PLAN_NONE;
     if (result == MENU_NEW_GAME || result == MENU_LOADED) {
         loop_start(st);
         return 1;

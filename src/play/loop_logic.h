@@ -8,6 +8,7 @@
 
 #include <cstdint>
 
+#include "engine/engine.h"
 #include "rules/rules.h"
 #include "ui/widgets.h"
 
@@ -30,7 +31,18 @@ struct LoopState {
     uint32_t hint_board;
     int32_t key_h_held;
     int32_t hurry_held;  // the left button went down to hurry the computer
+    // "mistr": the engine's whole turn, PLAN_NONE, asked as the turn begins
+    // (on the board whose digest is `plan_board`), or ready and followed
+    // jump by jump; a ready plan of length 0 hands the turn to the rule list.
+    int32_t plan;
+    uint32_t plan_board;
+    int32_t plan_from;
+    int32_t plan_length;
+    int32_t plan_step;  // the landing square the next jump marks
+    int32_t plan_path[ENGINE_MAX_PATH];
 };
+
+enum PlanStage : int32_t { PLAN_NONE = 0, PLAN_ASKED = 1, PLAN_READY = 2 };
 
 enum HintStage : int32_t { HINT_NONE = 0, HINT_ASKED = 1, HINT_SHOWN = 2 };
 
@@ -51,6 +63,14 @@ struct LoopInput {
     int32_t hint_arrived;
     int32_t hint_from;
     int32_t hint_to;
+    // The engine's whole turn for "mistr" has come: failed when it could not
+    // think, else the piece (-1 when the side cannot move) and every landing
+    // square.
+    int32_t turn_arrived;
+    int32_t turn_failed;
+    int32_t turn_from;
+    int32_t turn_length;
+    int32_t turn_path[ENGINE_MAX_PATH];
     int32_t key_backspace;  // Backspace pressed since the last pass: take back
     int32_t key_space;      // Space pressed since the last pass: hurry the computer
     // Once the game is decided: empties the keyboard buffer and answers
@@ -81,6 +101,8 @@ struct LoopOutput {
     int32_t menu;  // LoopMenu
     int32_t hint_ask;   // start the engine on hint_question()
     int32_t hint_drop;  // stop it: its answer is no longer wanted
+    int32_t turn_ask;   // start the engine on the computer's whole turn, hint_question()
+    int32_t turn_drop;  // stop it: the turn is no longer the one asked about
     // compose_frame
     int32_t pointer_square;
     int32_t piece_picked;

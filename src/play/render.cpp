@@ -126,6 +126,7 @@ void draw_side_panel(int32_t piece_picked, int32_t side_to_move, BITMAP* target,
     textprintf_ex(target, panel_font, PANEL_LEFT_X, 106, grey, -1, "%s", "Obtížnost");
     const char* level = settings.opponent != OPPONENT_COMPUTER ? "Dvojhra"
                         : settings.difficulty == LEVEL_AMATEUR ? "Amatér"
+                        : settings.difficulty == LEVEL_MASTER  ? "Mistr"
                                                                : "Profesionál";
     textprintf_right_ex(target, panel_font, PANEL_RIGHT_X, 124, grey, -1, "%s", level);
 

@@ -27,11 +27,12 @@ int32_t& field(SaveSlot& slot, int i) {
 }
 
 bool one_or_two(int32_t v) { return v == 1 || v == 2; }
+bool a_level(int32_t v) { return v >= LEVEL_AMATEUR && v <= LEVEL_MASTER; }
 
 // A position the game can have reached: the rules and the computer assume
 // every one of these.
 bool playable(const SaveSlot& slot) {
-    if (!one_or_two(slot.opponent) || !one_or_two(slot.difficulty) || !one_or_two(slot.computer_side) ||
+    if (!one_or_two(slot.opponent) || !a_level(slot.difficulty) || !one_or_two(slot.computer_side) ||
         !one_or_two(slot.turn))
         return false;
     if (slot.minutes < 0 || slot.minutes > CLOCK_MAX_MINUTES || slot.seconds < 0 || slot.seconds > 59) return false;

@@ -26,7 +26,10 @@ void act(Screen& s, int32_t line) {
             settings.opponent = toggled(settings.opponent, OPPONENT_COMPUTER, OPPONENT_HUMAN);
             break;
         case SETTINGS_LEVEL:
-            settings.difficulty = toggled(settings.difficulty, LEVEL_AMATEUR, LEVEL_PROFESSIONAL);
+            // 1, 2, 3 and round again; anything else starts at 1.
+            settings.difficulty = settings.difficulty == LEVEL_AMATEUR        ? LEVEL_PROFESSIONAL
+                                  : settings.difficulty == LEVEL_PROFESSIONAL ? LEVEL_MASTER
+                                                                              : LEVEL_AMATEUR;
             break;
         case SETTINGS_COMPUTER_SIDE:
             settings.computer_side = toggled(settings.computer_side, BLUE, RED);
@@ -69,7 +72,9 @@ const char* settings_value_text(int32_t line, char* buf, size_t size) {
         case SETTINGS_OPPONENT:
             return settings.opponent == OPPONENT_COMPUTER ? "počítač" : "hráč";
         case SETTINGS_LEVEL:
-            return settings.difficulty == LEVEL_AMATEUR ? "amatér" : "profesionál";
+            return settings.difficulty == LEVEL_AMATEUR  ? "amatér"
+                   : settings.difficulty == LEVEL_MASTER ? "mistr"
+                                                         : "profesionál";
         case SETTINGS_COMPUTER_SIDE:
             return settings.computer_side == BLUE ? "modré" : "rudé";
         case SETTINGS_PIECES:

@@ -41,6 +41,7 @@ TEST_F(SettingsFileTest, EverythingTheGameWritesLoadsUnchanged) {
         {{1, 2, 2, 12, 255, 255, TRACK_ALTERNATE, {}}, U"Modrý", U"Rudý"},
         {{2, 1, 1, 8, 0, 0, TRACK_DREAM, {}}, U"Řehoř Čížů", U"Ďáblice"},  // ten code points
         {{2, 2, 1, 12, 135, 5, TRACK_SPRING, {}}, U"Žofie", U"Ó"},
+        {{1, LEVEL_MASTER, 1, 8, 1, 254, TRACK_DREAM, {}}, U"Mistr", U"Ž"},
     };
     for (Case c : cases) {
         set_name(c.s.player_name[0], c.first);
@@ -110,7 +111,8 @@ TEST_F(SettingsFileTest, ValuesTheGameNeverWritesAreMadeSafe) {
     const int32_t ENDS = INT32_MIN, BLANK = INT32_MIN + 1;  // BLANK: the side's first name instead
     const Case cases[] = {
         {12, 0, 12},        {12, 10, 12},      {12, -8, 12},       {12, 24, 12},
-        {0, 0, 1},          {0, 3, 1},         {4, -1, 2},         {4, 3, 2},
+        {0, 0, 1},          {0, 3, 1},         {4, -1, 2},         {4, 4, 2},
+        {4, 0, 2},
         {8, 0, 2},          {8, 9, 2},         {16, -5, 0},        {16, 256, 255},
         {20, INT32_MIN, 0}, {20, INT32_MAX, 255},
         // Any other track reads as both in turn, so the music can be brought back.

@@ -6,6 +6,7 @@
 
 #include <string>
 
+#include "app/temp_dir.h"
 #include "e2e/harness.h"
 
 namespace {
@@ -87,6 +88,65 @@ TEST(ComputerE2E, XSwitchesToTheComputerWhichAnswersAfterItsPauses) {
     EXPECT_EQ(red_back, 11) << "exactly one red man left the back rows";
 
     EXPECT_TRUE(e2e::quit_through_menu(s, error)) << error;
+    e2e::stop_session(s);
+}
+
+// A game against "mistr", set in the settings file the game reads at start:
+// the panel names the level, the engine's reply is a legal one, and the
+// level is written back at exit.
+TEST(ComputerE2E, MistrFromTheSettingsFileAnswersWithALegalMove) {
+    e2e::Session s;
+    std::string error;
+    ASSERT_TRUE(e2e::start_session(s, error)) << error;
+    const std::string settings_path = s.workdir + "/Data/talvdat.tdt";
+    Bytes file(108, 0);
+    const int32_t numbers[] = {1, 3, 2, 12, 255, 255, -1};  // computer, mistr, red, 12 men
+    for (int i = 0; i < 7; i++) put_le32(file, 4 * i, numbers[i]);
+    write_bytes(settings_path, file);
+    ASSERT_TRUE(e2e::start_game(s, error)) << error;
+    ASSERT_TRUE(e2e::start_new_game(s, false, error)) << error;
+
+    Image img = e2e::screenshot(s, "mistr_board");
+    // "Mistr" is shorter than "Profesionál" and "Dvojhra": its first pixel
+    // stands right of theirs (at 147 - width).
+    const int level_left = level_text_left(img);
+    EXPECT_GT(level_left, 100) << "the level line does not read Mistr";
+    EXPECT_LT(level_left, 147) << "no level text";
+
+    // Blue opens 42-33; red's reply must be one of its seven opening steps
+    // and come after the pauses.
+    e2e::click_square(s, 8 * 5 + 2);
+    e2e::click_square(s, 8 * 4 + 1);
+    const long moved_at = e2e::now_ms();
+    e2e::move_mouse(s, 780, 580);
+    const int row3[] = {24, 26, 28, 30};
+    int arrived = -1;
+    while (seconds_since(moved_at) < 30000 && arrived < 0) {
+        img = e2e::screenshot(s, "mistr_reply");
+        for (int sq : row3)
+            if (red_man_on(img, sq)) arrived = sq;
+        e2e::sleep_ms(200);
+    }
+    ASSERT_GE(arrived, 0) << "the computer did not move";
+    EXPECT_GE(seconds_since(moved_at), 6000);
+    img = e2e::screenshot(s, "mistr_moved");
+    int red_back = 0, red_row2 = 0;
+    for (int sq = 0; sq < 24; sq++) red_back += red_man_on(img, sq);
+    for (int sq = 16; sq < 24; sq++) red_row2 += red_man_on(img, sq);
+    EXPECT_EQ(red_back, 11) << "exactly one red man left the back rows";
+    EXPECT_EQ(red_row2, 3) << "the man that moved came from the front row";
+    // From the front row a red man steps one square down a diagonal.
+    bool from_front = false;
+    for (int from : {17, 19, 21, 23})
+        if (!red_man_on(img, from) && (arrived == from + 7 || arrived == from + 9)) from_front = true;
+    EXPECT_TRUE(from_front) << "red arrived on " << arrived;
+    EXPECT_EQ(e2e::blue_pieces(img), 12);
+    EXPECT_EQ(e2e::red_pieces(img), 12);
+
+    EXPECT_TRUE(e2e::quit_through_menu(s, error)) << error;
+    const Bytes after = read_bytes(settings_path);
+    ASSERT_EQ(after.size(), 108u);
+    EXPECT_EQ(le32_at(after, 4), 3);
     e2e::stop_session(s);
 }
 

@@ -72,7 +72,7 @@ TEST(TakebackE2E, BackspaceKeptGameAndPutSlot) {
     EXPECT_NE(pdn.find("\n1. e3-d4 *\n"), std::string::npos) << "the taken-back move stayed: " << pdn;
     std::string out;
     EXPECT_EQ(e2e::run(s, cli + "pdn " + kept, &out), 0);
-    EXPECT_NE(out.find(" - Počítač, *, 1 move\n"), std::string::npos) << out;
+    EXPECT_NE(out.find(" - Počítač (profesionál), *, 1 move\n"), std::string::npos) << out;
     e2e::run(s, cli + "pdn " + kept + " --game 1 --fen", &out);
     EXPECT_EQ(out, "B:Wa1,c1,e1,g1,b2,d2,f2,h2,a3,c3,g3,d4:Bb6,d6,f6,h6,a7,c7,e7,g7,b8,d8,f8,h8\n");
 

@@ -16,7 +16,7 @@ bool printable(int32_t c) {
 
 void check(const Settings& s) {
     if (s.piece_count != 8 && s.piece_count != 12) std::abort();
-    if (!in(s.opponent, 1, 2) || !in(s.difficulty, 1, 2) || !in(s.computer_side, 1, 2)) std::abort();
+    if (!in(s.opponent, 1, 2) || !in(s.difficulty, 1, 3) || !in(s.computer_side, 1, 2)) std::abort();
     if (!in(s.music_volume, 0, 255) || !in(s.sound_volume, 0, 255)) std::abort();
     if (s.music_track != -1 && s.music_track != 1 && s.music_track != 2) std::abort();
     for (const int32_t* name : s.player_name) {

@@ -287,6 +287,27 @@ TEST_F(SettingsScreen, ClicksToggleOnlyEnabledLines) {
     }
 }
 
+TEST_F(SettingsScreen, LevelLineGoesRoundTheThreeLevels) {
+    game.game_running = 0;
+    settings.opponent = OPPONENT_COMPUTER;
+    settings.computer_side = RED;
+    settings.piece_count = 12;
+    struct Step {
+        int32_t before;
+        int32_t after;
+        const char* shown;
+    };
+    // Any value the screen never writes starts the round at "amatér".
+    const Step steps[] = {{1, 2, "profesionál"}, {2, 3, "mistr"}, {3, 1, "amatér"},
+                          {4, 1, "amatér"},      {0, 1, "amatér"}, {-2, 1, "amatér"}};
+    for (const Step& st : steps) {
+        settings.difficulty = st.before;
+        click_line(SETTINGS_LEVEL);
+        EXPECT_EQ(settings.difficulty, st.after) << st.before;
+        EXPECT_EQ(values(), std::string("počítač|") + st.shown + "|rudé|12|") << st.before;
+    }
+}
+
 TEST_F(SettingsScreen, HumanOpponentGreysLevelAndColourInTheSamePass) {
     settings.opponent = OPPONENT_COMPUTER;
     settings.difficulty = LEVEL_PROFESSIONAL;
@@ -304,7 +325,7 @@ TEST_F(SettingsScreen, HumanOpponentGreysLevelAndColourInTheSamePass) {
     click_line(SETTINGS_OPPONENT);
     click_line(SETTINGS_LEVEL);
     click_line(SETTINGS_COMPUTER_SIDE);
-    EXPECT_EQ(values(), "počítač|amatér|modré|8|");
+    EXPECT_EQ(values(), "počítač|mistr|modré|8|");  // profesionál, then mistr
     click_line(SETTINGS_PIECES);  // twice returns to the start
     EXPECT_EQ(settings.piece_count, 12);
 }

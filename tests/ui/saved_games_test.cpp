@@ -92,13 +92,15 @@ TEST_F(SavedGamesTest, OnlyAPlayableSlotMarkedUsedIsSavedAndOddSlotsAreWrittenBa
         {"turn 0", [](SaveSlot& s) { s.turn = 0; }, 0},
         {"turn 3", [](SaveSlot& s) { s.turn = 3; }, 0},
         {"opponent 0", [](SaveSlot& s) { s.opponent = 0; }, 0},
-        {"difficulty 3", [](SaveSlot& s) { s.difficulty = 3; }, 0},
+        {"difficulty 4", [](SaveSlot& s) { s.difficulty = 4; }, 0},
+        {"difficulty 0", [](SaveSlot& s) { s.difficulty = 0; }, 0},
         {"computer side -1", [](SaveSlot& s) { s.computer_side = -1; }, 0},
         {"minutes -1", [](SaveSlot& s) { s.minutes = -1; }, 0},
         {"seconds 60", [](SaveSlot& s) { s.seconds = 60; }, 0},
         {"seconds -1", [](SaveSlot& s) { s.seconds = -1; }, 0},
         // Possible positions stay loadable.
         {"as saved", [](SaveSlot&) {}, 1},
+        {"mistr", [](SaveSlot& s) { s.difficulty = LEVEL_MASTER; }, 1},
         {"kings on the far rows, a red man on row 0", [](SaveSlot& s) {
              s.pieces[1] = BLUE_KING, s.pieces[62] = RED_KING, s.pieces[3] = RED_MAN;
          }, 1},
@@ -123,9 +125,11 @@ TEST_F(SavedGamesTest, OnlyAPlayableSlotMarkedUsedIsSavedAndOddSlotsAreWrittenBa
         ASSERT_EQ(read_saved_games(path.c_str(), g), 1);
         EXPECT_EQ(slot_is_saved(g.slots[0]), c.saved);
         EXPECT_EQ(slot_is_saved(g.slots[1]), 1);
+        settings.difficulty = LEVEL_AMATEUR;
         game_from_slot(g.slots[0]);
         EXPECT_EQ(game.game_running, c.saved);
         EXPECT_EQ(pieces() == board_before, c.saved == 0);
+        EXPECT_EQ(settings.difficulty, c.saved ? g.slots[0].difficulty : LEVEL_AMATEUR);
 
         slot_from_game(g.slots[3]);
         ASSERT_EQ(write_saved_games(path.c_str(), g), 1);
