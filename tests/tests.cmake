@@ -17,6 +17,7 @@ target_include_directories(unit_tests PRIVATE ${CMAKE_SOURCE_DIR}/tests)
 if(TARGET talvena_cli_lib)
   target_link_libraries(unit_tests PRIVATE talvena_cli_lib)
 endif()
+target_link_libraries(unit_tests PRIVATE talvena_eval_fit)
 target_compile_definitions(unit_tests PRIVATE TALVENA_BUILD_DIR="${CMAKE_BINARY_DIR}")
 # The music tests decode the generated tracks.
 target_link_libraries(unit_tests PRIVATE PkgConfig::MPG123)
