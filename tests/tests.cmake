@@ -18,7 +18,7 @@ if(TARGET talvena_cli_lib)
   target_link_libraries(unit_tests PRIVATE talvena_cli_lib)
 endif()
 target_link_libraries(unit_tests PRIVATE talvena_eval_fit)
-target_compile_definitions(unit_tests PRIVATE TALVENA_BUILD_DIR="${CMAKE_BINARY_DIR}")
+target_compile_definitions(unit_tests PRIVATE TALVENA_BUILD_DIR="${CMAKE_BINARY_DIR}" TALVENA_SOURCE_DIR="${CMAKE_SOURCE_DIR}")
 # The music tests decode the generated tracks.
 target_link_libraries(unit_tests PRIVATE PkgConfig::MPG123)
 add_dependencies(unit_tests talvena_tracks)

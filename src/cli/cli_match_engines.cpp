@@ -16,10 +16,6 @@
 
 namespace {
 
-// Openings the engine scores within this many hundredths, at this depth.
-constexpr int OPENING_MARGIN = 30;
-constexpr int OPENING_DEPTH = 8;
-
 bool read_weights(const char* path, EvalWeights& w, std::string& why) {
     std::ifstream in(path);
     if (!in) {
@@ -128,7 +124,7 @@ int run_engine_match(const CliArgs& args, uint64_t games, std::string& out, std:
     }
     progress_begin();
     progress_show("match: choosing the openings");
-    const std::vector<EngineOpening> openings = balanced_openings(starts, turns, OPENING_MARGIN, OPENING_DEPTH);
+    const std::vector<EngineOpening> openings = balanced_openings(starts, turns, ENGINE_OPENING_MARGIN, ENGINE_OPENING_DEPTH);
 
     std::string failure;
     const auto player = [&](const Side& side) -> EnginePlayer {

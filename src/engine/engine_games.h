@@ -30,6 +30,11 @@ struct EngineGame {
 // moves blue, players[1] red.
 EngineGame play_engine_game(const EnginePosition& start, const EnginePlayer players[2]);
 
+// What the matches and the fit call balanced: scored within 0.3 of a man at
+// depth 6.
+constexpr int ENGINE_OPENING_MARGIN = 30;
+constexpr int ENGINE_OPENING_DEPTH = 6;
+
 struct EngineOpening {
     int start = 0;  // index into the starts it was made from
     std::vector<EngineMove> turns;

@@ -43,7 +43,7 @@ std::vector<double> solve(std::vector<double> a, std::vector<double> b) {
 
 std::vector<FitSample> generate_samples(const std::vector<EnginePosition>& starts, const GenerateOptions& options,
                                         void (*progress)(int done, int total)) {
-    const std::vector<EngineOpening> openings = balanced_openings(starts, 3, 30, 8);
+    const std::vector<EngineOpening> openings = balanced_openings(starts, options.opening_turns, ENGINE_OPENING_MARGIN, ENGINE_OPENING_DEPTH);
     std::vector<FitSample> samples;
     for (int g = 0; g < options.games; g++) {
         std::mt19937 rng(options.seed * 1000003u + static_cast<unsigned>(g));

@@ -19,11 +19,12 @@ struct GenerateOptions {
     int games = 1000;
     uint64_t nodes = 2000;  // a turn, both sides
     unsigned seed = 1;
+    int opening_turns = 3;  // the balanced openings the games start from
     int random_turns = 6;   // of the first turns after the opening, each may be a random one...
     double random_share = 0.3;  // ...with this chance
 };
 
-// Plays the games from the balanced 3-turn openings of `starts` in turn and
+// Plays the games from the balanced openings of `starts` in turn and
 // keeps every position without a capture due whose ending is not scaled down
 // (the weighted sum then is the whole evaluation). `progress` hears of each game.
 std::vector<FitSample> generate_samples(const std::vector<EnginePosition>& starts, const GenerateOptions& options,
