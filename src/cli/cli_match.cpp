@@ -179,7 +179,7 @@ const CliCommand MATCH_COMMAND = {
     "\n"
     "Against another engine (any of --against, --weights, --base-weights): every\n"
     "opening of 2 or 3 whole turns from both starts that the engine scores within\n"
-    "0.3 of a man at depth 6 is played twice, colours swapped, in a fixed order\n"
+    "0.3 of a man at depth 8 is played twice, colours swapped, in a fixed order\n"
     "(round again when GAMES asks for more). A side with no turn loses; the 17th\n"
     "quiet move draws. Prints the engine's wins, draws and losses, its score and\n"
     "the Elo difference with its 95 % interval.\n"

@@ -31,9 +31,9 @@ struct EngineGame {
 EngineGame play_engine_game(const EnginePosition& start, const EnginePlayer players[2]);
 
 // What the matches and the fit call balanced: scored within 0.3 of a man at
-// depth 6.
+// depth 8.
 constexpr int ENGINE_OPENING_MARGIN = 30;
-constexpr int ENGINE_OPENING_DEPTH = 6;
+constexpr int ENGINE_OPENING_DEPTH = 8;
 
 struct EngineOpening {
     int start = 0;  // index into the starts it was made from
