@@ -195,6 +195,8 @@ const CliCommand MATCH_COMMAND = {
     "  --sprt ELO0,ELO1[,ALPHA,BETA]  stop once the sequential probability ratio\n"
     "                      test accepts one of the two Elo differences (error rates\n"
     "                      0.05 if left out), checked after each pair of games\n"
+    "Ctrl-C (or TERM) stops it after the game in play and prints the figures so\n"
+    "far, with exit status 130.\n"
     "\n"
     "examples:\n"
     "  talvena-cli match 200 --time 100\n"
