@@ -1,7 +1,8 @@
 // The evaluation, in hundredths of a man from the side to move's view: a sum
 // of weighted terms, each counted for the side to move minus the other, then
-// scaled down in endings that kings usually hold. The weights are fitted to
-// game results by tools/eval_fit; EVAL_WEIGHTS below is their one table.
+// scaled down in endings that kings usually hold. EVAL_WEIGHTS below is the
+// one table of the weights; tools/eval_fit fits new ones to game results,
+// which replace these only once a match shows them stronger.
 #include <sstream>
 
 #include "engine/engine.h"
@@ -14,7 +15,7 @@ const char* const EVAL_TERM_NAMES[EVAL_TERM_COUNT] = {
     "long_diagonal", "double_diagonal", "runaway",  "edge_men",     "tempo",
 };
 
-// Fitted by tools/eval_fit (see tools/eval/README.md for the command line).
+// The hand-set values (tools/eval/hand.weights); the new terms start at 0.
 const EvalWeights EVAL_WEIGHTS = {{
     100, 300, 1, 1, 3, 6, 10, 16, 26, 6, 0, 0, 0, 0, 4, 4, 0, 2, 10, 0, 0, 0, 3,
 }};
