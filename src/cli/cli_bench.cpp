@@ -263,9 +263,36 @@ void time_compose_frame(std::string& out) {
     out += "compose_frame_us - (" + binary + ": " + why + ")\n";
 }
 
+// The search's signature: its nodes over every bench position at fixed
+// depths, the same on every machine and run. A change to the search or the
+// evaluation that alters the tree shows here first.
+constexpr int SIGNATURE_DEPTH_OPEN = 9;   // positions with men
+constexpr int SIGNATURE_DEPTH_KINGS = 7;  // positions with kings: wider trees
+
+bool signature(std::string& out, std::string& err) {
+    uint64_t total = 0;
+    for (const BenchPosition& b : BENCH_POSITIONS) {
+        int32_t side = BLUE;
+        std::string why;
+        if (!parse_position(b.text, side, why)) {
+            cli_fail(err, std::string("built-in position ") + cli_quote(b.text) + ": " + why);
+            return false;
+        }
+        const EnginePosition p = engine_position_of_board(side);
+        SearchLimits limits;
+        limits.depth = (p.kings[0] | p.kings[1]) != 0 ? SIGNATURE_DEPTH_KINGS : SIGNATURE_DEPTH_OPEN;
+        limits.table_bits = 16;
+        limits.chain = b.chain;
+        total += engine_search(p, limits).nodes;
+    }
+    out += "signature " + std::to_string(total) + "\n";
+    return true;
+}
+
 int run(int argc, const char* const* argv, std::string& out, std::string& err) {
+    if (argc == 1 && std::string(argv[0]) == "--signature") return signature(out, err) ? CLI_OK : CLI_BAD_INPUT;
     const bool quick = argc == 1 && std::string(argv[0]) == "--quick";
-    if (argc != 0 && !quick) return cli_fail(err, "bench takes no arguments but --quick");
+    if (argc != 0 && !quick) return cli_fail(err, "bench takes no arguments but --quick or --signature");
     const BenchSize& size = quick ? BENCH_QUICK : BENCH_FULL;
     const Settings saved = settings;
     progress_begin();
@@ -277,6 +304,7 @@ int run(int argc, const char* const* argv, std::string& out, std::string& err) {
         time_perft(size.perft_depth, out);
         time_compose_frame(out);
         time_engine(size, out);
+        ok = signature(out, err);
     }
     progress_end();
     return ok ? CLI_OK : CLI_BAD_INPUT;
@@ -285,15 +313,19 @@ int run(int argc, const char* const* argv, std::string& out, std::string& err) {
 }  // namespace
 
 const CliCommand BENCH_COMMAND = {
-    "bench", "bench [--quick]", "speed of the computer's choice, of perft, a frame, the engine",
+    "bench", "bench [--quick | --signature]", "speed of the computer's choice, of perft, a frame, the engine",
     "Times the computer's choice of a move over a fixed set of positions at both\n"
     "levels (calls, moves per second, median and slowest call, slowest position),\n"
     "perft's nodes per second from the opening, the time to compose one frame\n"
     "of the play screen when the benchmarks binary stands beside this one, and\n"
     "the engine's perft --fast and its search to a fixed depth from the opening\n"
-    "(nodes per second).\n"
-    "  --quick   two rounds and the shallowest depths: the same lines in a\n"
-    "            moment, with figures too rough to go by\n"
+    "(nodes per second), and last the search's signature: the nodes it searches\n"
+    "over the same positions at fixed depths, the same on every machine, which\n"
+    "changes whenever the search or the evaluation does.\n"
+    "options:\n"
+    "  --quick      two rounds and the shallowest depths: the same lines in a\n"
+    "               moment, with figures too rough to go by\n"
+    "  --signature  print only the signature line\n"
     "\n"
     "example:\n"
     "  talvena-cli bench\n",

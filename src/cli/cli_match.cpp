@@ -9,6 +9,7 @@
 #include "ai/ai.h"
 #include "app/game_state.h"
 #include "cli/cli.h"
+#include "cli/cli_match.h"
 #include "cli/cli_options.h"
 #include "cli/cli_position.h"
 #include "cli/cli_progress.h"
@@ -104,13 +105,25 @@ int32_t play_match_game(const MatchGame& g, int64_t time_ms, EngineTable& table,
 int run(int argc, const char* const* argv, std::string& out, std::string& err) {
     CliArgs args;
     std::string why;
-    if (!parse_args(argc, argv, "--time= --seed= --master", args, why)) return cli_fail(err, why);
+    if (!parse_args(argc, argv,
+                    "--time= --seed= --master --against= --weights= --base-weights= --nodes= --openings= --sprt=", args,
+                    why))
+        return cli_fail(err, why);
     if (args.positional.size() != 1)
         return cli_fail(err, "match needs a number of games: match GAMES [--time MS | --master] [--seed N]");
     const bool master = args.has("--master");
     if (master && args.value("--time") != nullptr) return cli_fail(err, "--master plays the level's own time; leave out --time");
     uint64_t games = 0;
     if (!parse_count(args.positional[0], "games", 1, 100000, games, why)) return cli_fail(err, why);
+    const bool engines = args.has("--against") || args.has("--weights") || args.has("--base-weights");
+    if (engines) {
+        if (args.has("--seed") || master)
+            return cli_fail(err, "--seed and --master are for the match against the professional level");
+        return run_engine_match(args, games, out, err);
+    }
+    for (const char* only : {"--nodes", "--openings", "--sprt"})
+        if (args.has(only))
+            return cli_fail(err, std::string(only) + " is for a match of two engines (--against, --weights or --base-weights)");
     uint64_t time_ms = 100;
     if (const char* t = args.value("--time"))
         if (!parse_count(t, "time", 1, 60000, time_ms, why)) return cli_fail(err, why);
@@ -164,7 +177,10 @@ int run(int argc, const char* const* argv, std::string& out, std::string& err) {
 }  // namespace
 
 const CliCommand MATCH_COMMAND = {
-    "match", "match GAMES [--time MS | --master] [--seed N]", "the engine against the professional level",
+    "match",
+    "match GAMES [--time MS | --master] [--seed N] | match GAMES (--against PATH | --weights FILE | --base-weights "
+    "FILE) [--time MS | --nodes N] [--openings 2|3] [--sprt ELO0,ELO1[,ALPHA,BETA]]",
+    "the engine against the professional level or another engine",
     "Plays GAMES games of the engine against the computer's professional level and\n"
     "prints the engine's wins, draws and losses for each colour and number of men,\n"
     "every lost game's seed, and the totals. Games go in fours: the engine blue,\n"
@@ -182,6 +198,29 @@ const CliCommand MATCH_COMMAND = {
     "             minimum depth and table, the table kept from turn to turn\n"
     "  --seed N   the first seed, 0..4294967295; 1 if left out\n"
     "\n"
-    "example:\n"
-    "  talvena-cli match 200 --time 100\n",
+    "\n"
+    "Against another engine (any of --against, --weights, --base-weights): every\n"
+    "opening of 2 or 3 whole turns from both starts that the engine scores within\n"
+    "0.3 of a man at depth 8 is played twice, colours swapped, in a fixed order\n"
+    "(round again when GAMES asks for more). A side with no turn loses; the 17th\n"
+    "quiet move draws. Prints the engine's wins, draws and losses, its score and\n"
+    "the Elo difference with its 95 % interval.\n"
+    "  --against PATH      the other side is the talvena-cli at PATH, asked for each\n"
+    "                      turn by PATH analyse POSITION --time MS (its own clock)\n"
+    "  --weights FILE      the engine's evaluation weights (\"name value\" lines);\n"
+    "                      the built-in ones if left out\n"
+    "  --base-weights FILE the other side is this engine with these weights; the\n"
+    "                      built-in ones if left out\n"
+    "  --nodes N           a search of N nodes a turn (1000..1000000000) instead of\n"
+    "                      time: the same games on every machine\n"
+    "  --openings 2|3      openings of 2 or 3 whole turns; 3 if left out\n"
+    "  --sprt ELO0,ELO1[,ALPHA,BETA]  stop once the sequential probability ratio\n"
+    "                      test accepts one of the two Elo differences (error rates\n"
+    "                      0.05 if left out), checked after each pair of games\n"
+    "Ctrl-C (or TERM) stops it after the game in play and prints the figures so\n"
+    "far, with exit status 130.\n"
+    "\n"
+    "examples:\n"
+    "  talvena-cli match 200 --time 100\n"
+    "  talvena-cli match 2000 --base-weights old.weights --time 100 --sprt 0,20\n",
     run};

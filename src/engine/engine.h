@@ -74,7 +74,55 @@ bool is_win_score(int score);
 // Whole turns of the winning side until the win: 1 when its next turn wins.
 int turns_to_win(int score);
 
-int evaluate(const EnginePosition& p);
+// --- evaluation -----------------------------------------------------------------
+
+// The evaluation's terms, each counted for the side to move minus the other.
+enum EvalTerm {
+    EVAL_MAN,
+    EVAL_KING,
+    EVAL_TRADE,  // the lead in hundredths times the pieces off the board, / 64
+    EVAL_ADVANCE_1,  // men 1..6 rows from their home row
+    EVAL_ADVANCE_2,
+    EVAL_ADVANCE_3,
+    EVAL_ADVANCE_4,
+    EVAL_ADVANCE_5,
+    EVAL_ADVANCE_6,
+    EVAL_BACK_ROW,  // men on the home row while the other side has men
+    EVAL_BACK_A,    // a man on each home square, from the mover's left
+    EVAL_BACK_C,
+    EVAL_BACK_E,
+    EVAL_BACK_G,
+    EVAL_CENTRE_MEN,
+    EVAL_CENTRE_KINGS,
+    EVAL_INNER_CENTRE,
+    EVAL_KING_MOBILITY,  // empty squares the kings see
+    EVAL_LONG_DIAGONAL,
+    EVAL_DOUBLE_DIAGONAL,
+    EVAL_RUNAWAY,  // men no enemy piece stands in front of, in a cone to the crowning row
+    EVAL_EDGE_MEN,
+    EVAL_TEMPO,  // 1: the move
+    EVAL_TERM_COUNT
+};
+
+struct EvalWeights {
+    int weight[EVAL_TERM_COUNT];
+};
+
+// The names weights files and the fit use, in term order.
+extern const char* const EVAL_TERM_NAMES[EVAL_TERM_COUNT];
+// The engine's weights: the one table of them.
+extern const EvalWeights EVAL_WEIGHTS;
+
+void eval_features(const EnginePosition& p, int f[EVAL_TERM_COUNT]);
+// The weighted sum is divided by this (1, 2 or 8) in endings kings usually hold.
+int eval_ending_divisor(const EnginePosition& p, int score);
+int evaluate_with(const EnginePosition& p, const EvalWeights& w);
+int evaluate(const EnginePosition& p);  // with EVAL_WEIGHTS
+
+// Weights as text: one "name value" line per term, '#' starts a comment.
+// Parsing needs every term exactly once.
+std::string format_weights(const EvalWeights& w);
+bool parse_weights(const std::string& text, EvalWeights& w, std::string& error);
 
 // The transposition table as its owner keeps it from one search to the next:
 // allocated once, never zeroed by a search. One search at a time may use it.
@@ -106,6 +154,8 @@ struct SearchLimits {
     // time_ms counts this thread's processor time instead of the wall clock's:
     // a busy machine then slows the run, not the play.
     bool thread_time = false;
+    uint64_t nodes = 0;                  // stop at the last depth finished within this many nodes; 0: no limit
+    const EvalWeights* weights = nullptr;  // nullptr: EVAL_WEIGHTS
 };
 
 struct SearchReport {

@@ -1,6 +1,7 @@
 // Whole turns from bitboards. A chain is followed jump by jump with the taken
 // pieces off the board at once, as perform_move leaves them, so a king may
 // cross a square it emptied earlier in the same turn.
+#include <cassert>
 #include <cstring>
 
 #include "app/game_state.h"
@@ -21,6 +22,9 @@ struct Gen {
     uint8_t path[ENGINE_MAX_PATH];
 
     void emit(int length, uint64_t taken, bool crowns) {
+        // No position of the game comes near the list's size; a release build
+        // that met one would drop the turns past it rather than write past it.
+        assert(count < ENGINE_MAX_MOVES && "a position with more whole turns than the move list holds");
         if (count >= ENGINE_MAX_MOVES) return;
         EngineMove& m = moves[count++];
         m.taken = taken;

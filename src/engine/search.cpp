@@ -34,6 +34,19 @@ struct Reductions {
 
 const Reductions REDUCTIONS;
 
+// Mixed into the table's key: one per quiet-move count up to the draw.
+struct QuietKeys {
+    uint64_t key[DRAW_QUIET_MOVES + 1] = {};
+    constexpr QuietKeys() {
+        uint64_t state = 17;
+        key[0] = 0;
+        for (int q = 1; q <= DRAW_QUIET_MOVES; q++) key[q] = splitmix(state);
+    }
+    constexpr uint64_t operator[](int quiet) const { return key[quiet]; }
+};
+
+constexpr QuietKeys QUIET_KEYS;
+
 enum Bound : uint8_t { BOUND_NONE = 0, BOUND_UPPER = 1, BOUND_LOWER = 2, BOUND_EXACT = 3 };
 
 struct TableEntry {
@@ -121,6 +134,7 @@ struct Searcher {
     int pv_length[ENGINE_MAX_PLY] = {};
 
     double thread_start = 0;
+    const EvalWeights* weights = &EVAL_WEIGHTS;
 
     static double thread_clock() {
         timespec ts{};
@@ -138,6 +152,7 @@ struct Searcher {
         if (limits.stop != nullptr && limits.stop->load(std::memory_order_relaxed)) aborted = true;
         if (may_time_out && limits.time_ms > 0 && seconds() * 1000.0 >= static_cast<double>(limits.time_ms))
             aborted = true;
+        if (may_time_out && limits.nodes > 0 && nodes >= limits.nodes) aborted = true;
     }
 
     bool repeated(const EnginePosition& p, int ply) const {
@@ -236,12 +251,14 @@ int Searcher::search(const EnginePosition& p, int depth, int alpha, int beta, in
         // A side that cannot move has lost, which is asked before the draw rule.
         return generate_turns(p, moves) == 0 ? -(ENGINE_WIN - ply) : 0;
     }
-    if (ply >= ENGINE_MAX_PLY - 1) return evaluate(p);
+    if (ply >= ENGINE_MAX_PLY - 1) return evaluate_with(p, *weights);
 
     const bool pv_node = beta - alpha > 1;
     // The root of a chain is not the position's own turn list: keep it out of the table.
     const bool use_table = ply > 0 || limits.chain < 0;
-    const TableEntry* entry = use_table ? table->find(p.key) : nullptr;
+    // A stored score holds only for the same distance to the draw rule.
+    const uint64_t table_key = p.key ^ QUIET_KEYS[std::min(p.quiet, DRAW_QUIET_MOVES)];
+    const TableEntry* entry = use_table ? table->find(table_key) : nullptr;
     if (entry != nullptr && !pv_node && entry->depth >= depth && ply > 0) {
         const int s = score_from_table(entry->score, ply);
         if (entry->bound == BOUND_EXACT) return s;
@@ -253,7 +270,7 @@ int Searcher::search(const EnginePosition& p, int depth, int alpha, int beta, in
     if (n == 0) return -(ENGINE_WIN - ply);
     const bool capture = moves[0].taken != 0;
     // Past the horizon only captures go on, so no exchange is cut in half.
-    if (depth <= 0 && !capture) return evaluate(p);
+    if (depth <= 0 && !capture) return evaluate_with(p, *weights);
     n = drop_same_captures(moves, n);
     const int tt_move = entry != nullptr && entry->move <= n ? entry->move : 0;
 
@@ -266,7 +283,7 @@ int Searcher::search(const EnginePosition& p, int depth, int alpha, int beta, in
     for (int i = 0; i < n; i++) {
         const EngineMove& m = moves[i];
         const EnginePosition child = after_turn(p, m);
-        __builtin_prefetch(&table->bucket(child.key));
+        __builtin_prefetch(&table->bucket(child.key ^ QUIET_KEYS[std::min(child.quiet, DRAW_QUIET_MOVES)]));
         // A forced move costs no depth; captures past the horizon stay at 0.
         int next = depth - 1;
         if (n == 1 && depth > 0) next = depth;
@@ -316,8 +333,8 @@ int Searcher::search(const EnginePosition& p, int depth, int alpha, int beta, in
     const uint8_t bound = best >= beta ? BOUND_LOWER : best > alpha_in ? BOUND_EXACT : BOUND_UPPER;
     if (use_table) {
         const int stored = std::max(depth, -1);
-        table->store(p.key, stored,
-                     TableEntry{p.key, static_cast<int16_t>(score_to_table(best, ply)), static_cast<int8_t>(stored),
+        table->store(table_key, stored,
+                     TableEntry{table_key, static_cast<int16_t>(score_to_table(best, ply)), static_cast<int8_t>(stored),
                                 bound, static_cast<uint16_t>(order_index[best_index] + 1)});
     }
     return best;
@@ -336,6 +353,7 @@ SearchResult engine_search(const EnginePosition& root, const SearchLimits& limit
                            const SearchReportFn& on_depth) {
     auto s = std::make_unique<Searcher>();
     s->limits = limits;
+    if (limits.weights != nullptr) s->weights = limits.weights;
     EngineTable& table = limits.table != nullptr ? *limits.table : s->own_table;
     engine_table_reserve(table, limits.table_bits);
     s->view.buckets = static_cast<Bucket*>(table.buckets.get());
@@ -382,6 +400,7 @@ SearchResult engine_search(const EnginePosition& root, const SearchLimits& limit
         if (on_depth) on_depth(SearchReport{depth, score, s->nodes, result.seconds, result.pv});
         if (is_win_score(score) && ENGINE_WIN - std::abs(score) < depth) break;  // the end is within reach
         if (depth >= limits.min_depth && limits.time_ms > 0 && result.seconds * 1000.0 > limits.time_ms * 0.5) break;
+        if (depth >= limits.min_depth && limits.nodes > 0 && s->nodes > limits.nodes / 2) break;
     }
     result.nodes = s->nodes;
     return result;

@@ -4,4 +4,5 @@ list(APPEND CORE_SOURCES
   src/engine/movegen.cpp)
 list(APPEND CORE_SOURCES
   src/engine/eval.cpp
-  src/engine/search.cpp)
+  src/engine/search.cpp
+  src/engine/engine_games.cpp)

@@ -114,7 +114,7 @@ TEST(CliBench, EveryFigureInOneRun) {
     });
 
     const std::vector<std::string> lines = lines_of(r.out);
-    ASSERT_EQ(lines.size(), 6u) << r.out;
+    ASSERT_EQ(lines.size(), 7u) << r.out;
     const char* levels[2] = {"amateur", "professional"};
     for (int i = 0; i < 2; i++) {
         long long calls = 0;
@@ -177,6 +177,18 @@ TEST(CliBench, EveryFigureInOneRun) {
         << lines[5];
     EXPECT_GE(depth, 1);
     EXPECT_GT(nodes, 0u);
+    // Last the search's signature, the same as on its own.
+    EXPECT_EQ(lines[6], lines_of(run_cli({"bench", "--signature"}).out).at(0));
+}
+
+TEST(CliBench, TheSignaturePinsTheSearch) {
+    // The nodes of fixed-depth searches over the bench positions. A change to
+    // the search or the evaluation that alters any tree changes this number:
+    // check the change with a match, then pin the new one here.
+    const CliResult r = run_cli({"bench", "--signature"});
+    ASSERT_EQ(r.status, CLI_OK) << r.err;
+    EXPECT_EQ(r.out, "signature 436600\n");
+    expect_bad_input(run_cli({"bench", "--signature", "x"}), "extra argument");
 }
 
 TEST(CliProgress, SelfplayCountsItsGamesAndClearsTheLine) {
