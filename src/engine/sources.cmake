@@ -4,4 +4,6 @@ list(APPEND CORE_SOURCES
   src/engine/movegen.cpp)
 list(APPEND CORE_SOURCES
   src/engine/eval.cpp
-  src/engine/search.cpp)
+  src/engine/search.cpp
+  src/engine/tablebase.cpp
+  src/engine/tablebase_build.cpp)
