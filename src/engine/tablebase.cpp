@@ -259,6 +259,44 @@ bool table_best_turn(const Tablebase& tb, const EnginePosition& p, EngineMove& b
     return best_rank != INT_MIN;
 }
 
+bool is_table_score(int score) {
+    const int a = score < 0 ? -score : score;
+    return a > TABLE_WIN_SCORE - 2 * TABLEBASE_QUIET_LIMIT - 2 && a <= TABLE_WIN_SCORE;
+}
+
+namespace {
+
+int score_of(const TableProbe& v) {
+    if (v.value == TABLE_DRAW) return 0;
+    return v.value == TABLE_WIN ? TABLE_WIN_SCORE - v.turns : -(TABLE_WIN_SCORE - v.turns);
+}
+
+}  // namespace
+
+bool table_search_score(const Tablebase& tb, const EnginePosition& p, int& score) {
+    // Most positions of a search have far more pieces: one count decides.
+    if (bit_count(p.men[0] | p.men[1] | p.kings[0] | p.kings[1]) > tb.pieces) return false;
+    TableProbe v;
+    if (!table_probe(tb, p, v)) return false;
+    score = score_of(v);
+    return true;
+}
+
+bool table_root_result(const Tablebase& tb, const EnginePosition& root, SearchResult& result) {
+    if (bit_count(root.men[0] | root.men[1] | root.kings[0] | root.kings[1]) > tb.pieces) return false;
+    EngineMove best{};
+    TableProbe v;
+    if (!table_best_turn(tb, root, best, v)) return false;
+    result = SearchResult{};
+    result.has_move = true;
+    result.best = best;
+    result.score = score_of(v);
+    result.depth = 1;
+    result.nodes = 1;
+    result.pv = {best};
+    return true;
+}
+
 // --- files ------------------------------------------------------------------
 //
 // "TLVTB1\n\0", four material bytes, the placement count (u64), the block
@@ -411,4 +449,13 @@ Tablebase tablebase_load(const std::string& dir, bool unpack, std::vector<std::s
     }
     tb.pieces = whole >= 2 ? whole : 0;
     return tb;
+}
+
+int tablebase_use(const std::string& dir) {
+    static Tablebase loaded;
+    std::vector<std::string> errors;
+    engine_tablebase = nullptr;
+    loaded = tablebase_load(dir, false, errors);
+    if (loaded.pieces > 0) engine_tablebase = &loaded;
+    return loaded.pieces;
 }

@@ -60,6 +60,11 @@ struct Tablebase {
 // left alone while any runs.
 extern const Tablebase* engine_tablebase;
 
+// The game's start: loads whatever whole tables `dir` holds for the rest of
+// the run and points engine_tablebase at them (at nothing when there are
+// none). Answers the most pieces of the tables loaded, 0 for none.
+int tablebase_use(const std::string& dir);
+
 int table_material_id(const TableMaterial& m);
 TableClass make_table_class(const TableMaterial& m);
 // The file name of a material's table: "tb_1021.tbl" for one blue man, no blue
@@ -99,6 +104,20 @@ bool table_best_turn(const Tablebase& tb, const EnginePosition& p, EngineMove& b
 // Whether turn `m` of `p` moves a man without crowning or takes a piece: the
 // draw count starts again after it.
 bool table_turn_zeroes(const EnginePosition& p, const EngineMove& m);
+
+// --- the search's view ---------------------------------------------------------
+
+// A table's win scores TABLE_WIN_SCORE less the turns to convert, below every
+// forced win the search sees itself and above every evaluation; a loss the
+// negative. The same at every ply, so the search's table may keep them.
+constexpr int TABLE_WIN_SCORE = ENGINE_WIN - 2 * ENGINE_MAX_PLY;
+bool is_table_score(int score);
+// The score of `p` when the tables hold it.
+bool table_search_score(const Tablebase& tb, const EnginePosition& p, int& score);
+// The root's answer from the tables: the turn table_best_turn picks, its
+// score, a principal variation of that one turn. False when the tables do
+// not hold the root.
+bool table_root_result(const Tablebase& tb, const EnginePosition& root, SearchResult& result);
 
 // --- files ------------------------------------------------------------------
 

@@ -225,6 +225,9 @@ TableVerifyReport tablebase_verify(const Tablebase& tb, TableProgressFn progress
 bool tablebase_build(int pieces, const std::string& dir, TableProgressFn progress, void* context, int& built,
                      std::string& error) {
     built = 0;
+    // Every missing folder on the way, as mkdir -p.
+    for (size_t at = dir.find('/', 1); at != std::string::npos; at = dir.find('/', at + 1))
+        mkdir(dir.substr(0, at).c_str(), 0777);
     mkdir(dir.c_str(), 0777);
     struct stat st{};
     if (stat(dir.c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) {

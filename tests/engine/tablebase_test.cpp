@@ -42,10 +42,18 @@ struct RuleTurn {
     int32_t quiet;
 };
 
+// Squares on a diagonal through `from`: no move of the rules leaves them.
+bool on_diagonal(int32_t from, int32_t to) {
+    const int dr = from / 8 - to / 8, dc = from % 8 - to % 8;
+    return dr != 0 && (dr == dc || dr == -dc);
+}
+
 void follow(int32_t side, int32_t from, bool chain, DrawBook book, std::vector<RuleTurn>& turns) {
     const Pieces before = live_pieces();
+    put_pieces(before);  // no other piece's mark left standing
     for (int32_t to = 0; to < SQUARE_COUNT; to++) {
-        put_pieces(before);
+        if (!on_diagonal(from, to)) continue;
+        // A move not accepted leaves the pieces as they were.
         board[from].source_mark = 1;
         if (accept_human_move(from, to, side, chain ? 1 : 0) != VERDICT_ACCEPTED) continue;
         const int32_t more = perform_move(side);
@@ -55,6 +63,7 @@ void follow(int32_t side, int32_t from, bool chain, DrawBook book, std::vector<R
             follow(side, to, true, after, turns);
         else
             turns.push_back({live_pieces(), after.quiet_moves});
+        put_pieces(before);
     }
     put_pieces(before);
 }
@@ -259,20 +268,25 @@ TEST(Tablebase, VerifyPassesWholeTablesAndFindsEveryKindOfWrongValue) {
         {"loss as a draw", [](uint8_t c) { return c >= 33; }, [](uint8_t) { return uint8_t(0); }},
         {"draw as a win", [](uint8_t c) { return c == 0; }, [](uint8_t) { return uint8_t(5); }},
     };
-    const TableMaterial m{0, 2, 0, 1};
     for (const Case& c : cases) {
         Tablebase copy;
         copy.classes.resize(built.tb.classes.size());
         for (size_t i = 0; i < built.tb.classes.size(); i++)
             if (built.tb.classes[i]) copy.classes[i] = std::make_unique<TableClass>(*built.tb.classes[i]);
         copy.pieces = built.tb.pieces;
-        TableClass& t = *copy.classes[static_cast<size_t>(table_material_id(m))];
         // The first real position whose code fits the change.
-        uint64_t index = 0;
-        EnginePosition p;
-        while (index < t.size && !(table_position(t, index, p) && c.applies(t.codes[index]))) index++;
-        ASSERT_LT(index, t.size) << c.what;
-        t.codes[index] = c.change(t.codes[index]);
+        bool changed = false;
+        for (size_t i = 0; i < copy.classes.size() && !changed; i++) {
+            if (!copy.classes[i]) continue;
+            TableClass& t = *copy.classes[i];
+            EnginePosition p;
+            for (uint64_t index = 0; index < t.size && !changed; index++) {
+                if (!table_position(t, index, p) || !c.applies(t.codes[index])) continue;
+                t.codes[index] = c.change(t.codes[index]);
+                changed = true;
+            }
+        }
+        ASSERT_TRUE(changed) << c.what;
         const TableVerifyReport r = tablebase_verify(copy, nullptr, nullptr);
         EXPECT_GE(r.wrong, 1u) << c.what;
     }
@@ -304,7 +318,8 @@ TEST(Tablebase, CommandVerifiesBuiltTablesAndFailsOnDamagedOrWrongOnes) {
     ASSERT_TRUE(table_save(c, dir, error)) << error;
     r = run_cli({"tablebase", "verify", dir});
     EXPECT_EQ(r.status, 1) << r.out;
-    EXPECT_NE(r.out.find("first wrong: tb_1002.tbl index " + std::to_string(index)), std::string::npos) << r.out;
+    EXPECT_EQ(r.out.find(": 0 wrong"), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("first wrong: tb_"), std::string::npos) << r.out;
 
     // A byte of the file changed on disk: its checksum or its blocks fail.
     ASSERT_TRUE(table_save(original, dir, error)) << error;
@@ -332,7 +347,7 @@ TEST(Tablebase, TheTablesWinsConvertBeforeTheDrawRuleWhenPlayedOut) {
     const Tablebase& tb = tables3().tb;
     // Every 97th won position of three pieces, played out: the winner by the
     // table's turn, the loser by the turn that resists longest.
-    int games = 0, long_ones = 0;
+    int games = 0, long_ones = 0;  // long: five turns or more to convert
     for (const TableMaterial& m : table_materials(3)) {
         const TableClass& c = *tb.classes[static_cast<size_t>(table_material_id(m))];
         for (uint64_t index = 0; index < c.size; index += 97) {
@@ -340,7 +355,7 @@ TEST(Tablebase, TheTablesWinsConvertBeforeTheDrawRuleWhenPlayedOut) {
             if (!table_position(c, index, p) || c.codes[index] == 0 || c.codes[index] >= TABLE_CODE_LOSS) continue;
             // Start with as many quiet moves made as the win allows.
             p.quiet = TABLEBASE_QUIET_LIMIT - c.codes[index];
-            long_ones += p.quiet == 0 ? 1 : 0;
+            long_ones += c.codes[index] >= 5 ? 1 : 0;
             games++;
             const int winner = p.side;
             bool ended = false;
