@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "app/game_state.h"
+#include "cli/cli_position.h"
 #include "cli/cli_run.h"
 #include "engine/engine.h"
 #include "engine/tablebase.h"
@@ -379,4 +380,65 @@ TEST(Tablebase, TheTablesWinsConvertBeforeTheDrawRuleWhenPlayedOut) {
     }
     EXPECT_GT(games, 100);
     EXPECT_GT(long_ones, 0);
+}
+
+TEST(Tablebase, SearchPlaysTheTablesAtTheRootAndScoresThemInside) {
+    const Built& built = tables3();
+    engine_tablebase = &built.tb;
+    SearchLimits limits;
+    limits.depth = 4;
+    limits.table_bits = 12;
+    // The root: a turn that keeps the table's value, scored as the table says.
+    int roots = 0;
+    for (const TableMaterial& m : table_materials(3)) {
+        const TableClass& c = *built.tb.classes[static_cast<size_t>(table_material_id(m))];
+        for (uint64_t index = 0; index < c.size; index += 1009) {
+            EnginePosition p;
+            if (!table_position(c, index, p)) continue;
+            p.quiet = static_cast<int32_t>(index % 17);
+            TableProbe v;
+            ASSERT_TRUE(table_probe(built.tb, p, v));
+            const SearchResult r = engine_search(p, limits);
+            if (c.codes[index] == TABLE_CODE_LOSS) {
+                EXPECT_FALSE(r.has_move);
+                continue;
+            }
+            roots++;
+            ASSERT_TRUE(r.has_move);
+            TableProbe reply;
+            ASSERT_TRUE(table_probe(built.tb, after_turn(p, r.best), reply));
+            EXPECT_EQ(-reply.value, v.value) << table_file_name(m) << " " << index;
+            EXPECT_EQ(r.score > 0 ? TABLE_WIN : r.score < 0 ? TABLE_LOSS : TABLE_DRAW, v.value);
+            EXPECT_EQ(is_table_score(r.score), v.value != TABLE_DRAW);
+        }
+    }
+    EXPECT_GT(roots, 100);
+
+    // Inside: four pieces, and the king's capture that must come leaves three.
+    // The search scores the root by the tables' values of what it leads to.
+    int32_t side = 0;
+    std::string why;
+    ASSERT_TRUE(parse_position(".......R/......../......../......../......../....b.../.r....../B....... b", side, why))
+        << why;
+    const EnginePosition p = engine_position_of_board(side);
+    EngineMove moves[ENGINE_MAX_MOVES];
+    const int n = generate_turns(p, moves);
+    ASSERT_EQ(n, 5);
+    int expected = -ENGINE_WIN;
+    for (int i = 0; i < n; i++) {
+        int child = 0;
+        ASSERT_TRUE(table_search_score(built.tb, after_turn(p, moves[i]), child));
+        expected = std::max(expected, -child);
+    }
+    EXPECT_TRUE(is_table_score(expected)) << expected;
+    EXPECT_EQ(engine_search(p, limits).score, expected);
+    engine_tablebase = nullptr;
+
+    // The command marks what the tables decided.
+    const CliResult a = run_cli({"analyse", "......../......../......../....B.../......../......../.B....../R....... b",
+                                 "--tables", built.dir, "--depth", "3", "--algebraic"});
+    ASSERT_EQ(a.status, CLI_OK) << a.err;
+    EXPECT_NE(a.out.find("score table win, 1 to convert"), std::string::npos) << a.out;
+    EXPECT_NE(a.out.find("table win\nbest e5-c3\n"), std::string::npos) << a.out;
+    expect_bad_input(run_cli({"analyse", "start", "--tables", built.dir + "/none"}), "no tables");
 }
