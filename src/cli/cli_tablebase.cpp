@@ -153,5 +153,5 @@ const CliCommand TABLEBASE_COMMAND = {
     "Q quiet moves made, a win or loss in D turns holds when Q + D <= 17.\n"
     "\n"
     "example:\n"
-    "  talvena-cli tablebase build 4 tables && talvena-cli tablebase verify tables\n",
+    "  talvena-cli tablebase build 3 tables\n",
     run};
