@@ -81,18 +81,19 @@ struct RuleSolver {
         std::vector<std::pair<int, int32_t>> children;  // node, quiet count added (0: counting starts again)
     };
     std::vector<Node> nodes;
-    std::unordered_map<std::string, int> ids;
+    std::unordered_map<uint64_t, int> ids;
     std::vector<std::array<int8_t, 18>> memo;
 
-    static std::string key(const Pieces& p, int32_t side) {
-        std::string k(SQUARE_COUNT + 1, '0');
-        for (int i = 0; i < SQUARE_COUNT; i++) k[static_cast<size_t>(i)] = static_cast<char>('0' + p[static_cast<size_t>(i)]);
-        k[SQUARE_COUNT] = static_cast<char>('0' + side);
-        return k;
+    // Nine bits a piece (square and code), the side last: no more than three pieces.
+    static uint64_t key(const Pieces& p, int32_t side) {
+        uint64_t k = 0;
+        for (int i = 0; i < SQUARE_COUNT; i++)
+            if (p[static_cast<size_t>(i)] != EMPTY) k = k << 9 | static_cast<uint64_t>(i * 8 + p[static_cast<size_t>(i)]);
+        return k << 2 | static_cast<uint64_t>(side);
     }
 
     int node(const Pieces& p, int32_t side) {
-        const std::string k = key(p, side);
+        const uint64_t k = key(p, side);
         auto it = ids.find(k);
         if (it != ids.end()) return it->second;
         const int id = static_cast<int>(nodes.size());
@@ -239,7 +240,7 @@ TEST(Tablebase, EveryPositionOfUpToThreePiecesAgreesWithTheRulesAtEveryQuietCoun
             ASSERT_TRUE(table_probe(tb, engine_of(n.pieces, n.side, q), got));
             counts[expected + 1]++;
             if (got.value != expected && wrong++ < 5)
-                ADD_FAILURE() << "position " << RuleSolver::key(n.pieces, n.side) << " quiet " << q << ": rules give "
+                ADD_FAILURE() << "position " << std::hex << RuleSolver::key(n.pieces, n.side) << std::dec << " quiet " << q << ": rules give "
                               << expected << ", the table " << got.value << " (" << got.turns << " turns)";
         }
     }
