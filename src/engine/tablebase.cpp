@@ -224,7 +224,8 @@ bool table_probe(const Tablebase& tb, const EnginePosition& p, TableProbe& out) 
     const bool win = code < TABLE_CODE_LOSS;
     const int d = win ? code : code - TABLE_CODE_LOSS;
     out.turns = d;
-    if (p.quiet + d <= TABLEBASE_QUIET_LIMIT) out.value = win ? TABLE_WIN : TABLE_LOSS;
+    // A side without a turn has lost whatever the count.
+    if (d == 0 || p.quiet + d <= TABLEBASE_QUIET_LIMIT) out.value = win ? TABLE_WIN : TABLE_LOSS;
     return true;
 }
 
