@@ -208,9 +208,11 @@ uint8_t code_of_class(const TableClass& c, uint64_t index, uint64_t serial) {
 int table_code(const Tablebase& tb, const EnginePosition& p) {
     const uint64_t mover = p.men[p.side] | p.kings[p.side];
     if (mover == 0) return TABLE_CODE_LOSS;
+    // The index ranks sets of at most TABLEBASE_MAX_PIECES squares.
+    if (bit_count(mover | p.men[1 - p.side] | p.kings[1 - p.side]) > TABLEBASE_MAX_PIECES) return -1;
     const TableSlot slot = table_slot(p);
     const int id = table_material_id(slot.material);
-    if (slot.material.pieces() > TABLEBASE_MAX_PIECES || id >= static_cast<int>(tb.classes.size())) return -1;
+    if (id >= static_cast<int>(tb.classes.size())) return -1;
     const TableClass* c = tb.classes[static_cast<size_t>(id)].get();
     if (c == nullptr) return -1;
     return code_of_class(*c, slot.index, tb.serial);

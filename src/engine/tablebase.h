@@ -73,7 +73,8 @@ std::string table_file_name(const TableMaterial& m);
 // Every material of exactly `pieces` pieces with a piece on each side.
 std::vector<TableMaterial> table_materials(int pieces);
 
-// The blue-to-move form of `p`: its material and index.
+// The blue-to-move form of `p`: its material and index. At most
+// TABLEBASE_MAX_PIECES pieces.
 struct TableSlot {
     TableMaterial material;
     uint64_t index;

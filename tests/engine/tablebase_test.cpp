@@ -347,14 +347,17 @@ TEST(Tablebase, CommandVerifiesBuiltTablesAndFailsOnDamagedOrWrongOnes) {
 
 TEST(Tablebase, TheTablesWinsConvertBeforeTheDrawRuleWhenPlayedOut) {
     const Tablebase& tb = tables3().tb;
-    // Every 97th won position of three pieces, played out: the winner by the
-    // table's turn, the loser by the turn that resists longest.
+    // Every 97th won position of three pieces and every one that takes five
+    // turns or more, played out: the winner by the table's turn, the loser by
+    // the turn that resists longest.
     int games = 0, long_ones = 0;  // long: five turns or more to convert
     for (const TableMaterial& m : table_materials(3)) {
         const TableClass& c = *tb.classes[static_cast<size_t>(table_material_id(m))];
-        for (uint64_t index = 0; index < c.size; index += 97) {
+        for (uint64_t index = 0; index < c.size; index++) {
             EnginePosition p;
-            if (!table_position(c, index, p) || c.codes[index] == 0 || c.codes[index] >= TABLE_CODE_LOSS) continue;
+            if (c.codes[index] == 0 || c.codes[index] >= TABLE_CODE_LOSS) continue;
+            if (index % 97 != 0 && c.codes[index] < 5) continue;
+            if (!table_position(c, index, p)) continue;
             // Start with as many quiet moves made as the win allows.
             p.quiet = TABLEBASE_QUIET_LIMIT - c.codes[index];
             long_ones += c.codes[index] >= 5 ? 1 : 0;
@@ -380,7 +383,7 @@ TEST(Tablebase, TheTablesWinsConvertBeforeTheDrawRuleWhenPlayedOut) {
         }
     }
     EXPECT_GT(games, 100);
-    EXPECT_GT(long_ones, 0);
+    EXPECT_GT(long_ones, 100);
 }
 
 TEST(Tablebase, SearchPlaysTheTablesAtTheRootAndScoresThemInside) {
@@ -442,4 +445,26 @@ TEST(Tablebase, SearchPlaysTheTablesAtTheRootAndScoresThemInside) {
     EXPECT_NE(a.out.find("score table win, 1 to convert"), std::string::npos) << a.out;
     EXPECT_NE(a.out.find("table win\nbest e5-c3\n"), std::string::npos) << a.out;
     expect_bad_input(run_cli({"analyse", "start", "--tables", built.dir + "/none"}), "no tables");
+}
+
+TEST(Tablebase, PositionsBeyondTheTablesAreNotProbed) {
+    const Tablebase& tb = tables3().tb;
+    int32_t side = 0;
+    std::string why;
+    // The opening, four pieces and a lone side without a piece to move.
+    const struct {
+        const char* position;
+        int code;
+    } cases[] = {
+        {"start", -1},
+        {"......../......../......../....B.../......../..r...../.B....../R....... b", -1},
+        {"......../......../......../....B.../......../......../.B....../........ r", TABLE_CODE_LOSS},
+    };
+    for (const auto& c : cases) {
+        ASSERT_TRUE(parse_position(c.position, side, why)) << why;
+        EXPECT_EQ(table_code(tb, engine_position_of_board(side)), c.code) << c.position;
+    }
+    ASSERT_TRUE(parse_position("start", side, why));
+    TableProbe v;
+    EXPECT_FALSE(table_probe(tb, engine_position_of_board(side), v));
 }
