@@ -343,6 +343,7 @@ TEST(Tablebase, CommandVerifiesBuiltTablesAndFailsOnDamagedOrWrongOnes) {
     expect_bad_input(run_cli({"tablebase", "build", "9", dir}), "too many pieces");
     expect_bad_input(run_cli({"tablebase", "verify", dir + "/none"}), "no tables");
     expect_bad_input(run_cli({"tablebase", "mend", dir}), "unknown");
+    EXPECT_EQ(std::system(("rm -rf " + dir.substr(0, dir.rfind('/'))).c_str()), 0);
 }
 
 TEST(Tablebase, TheTablesWinsConvertBeforeTheDrawRuleWhenPlayedOut) {
