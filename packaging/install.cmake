@@ -24,6 +24,10 @@ install(TARGETS talvena-cli RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 # share/talvena mirrors the game's working directory: Data/ and Hudba/.
 install(FILES ${CMAKE_BINARY_DIR}/Data/talvena.dat ${CMAKE_BINARY_DIR}/Data/allegro.cfg
         DESTINATION ${TALVENA_SHARE_DIR}/Data)
+# The endgame tables the build made (up to four pieces), when it made them.
+if(TALVENA_TABLES)
+  install(FILES ${TALVENA_TABLE_FILES} DESTINATION ${TALVENA_SHARE_DIR}/Data/tables)
+endif()
 # Whatever tracks the build made; the folder exists even when it made none.
 install(DIRECTORY ${CMAKE_BINARY_DIR}/Hudba/ DESTINATION ${TALVENA_SHARE_DIR}/Hudba
         FILES_MATCHING PATTERN "*.mp3")

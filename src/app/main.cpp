@@ -11,6 +11,7 @@
 #include "app/resources.h"
 #include "app/settings_file.h"
 #include "audio/music.h"
+#include "engine/tablebase.h"
 #include "play/game_loop.h"
 #include "play/game_record.h"
 #include "ui/main_menu.h"
@@ -43,6 +44,9 @@ int main() {
         return EXIT_NO_SYSTEM;
     }
     set_config_file("Data/allegro.cfg");
+    // The engine's endgame tables: Data/tables, or the folder allegro.cfg
+    // names under [talvena] as "tables = DIR". None found, the engine searches.
+    tablebase_use(get_config_string("talvena", "tables", "Data/tables"));
     install_keyboard();
     install_timer();
     install_mouse();

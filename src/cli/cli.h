@@ -45,3 +45,4 @@ extern const CliCommand SLOTS_COMMAND;
 extern const CliCommand ANALYSE_COMMAND;
 extern const CliCommand MATCH_COMMAND;
 extern const CliCommand PDN_COMMAND;
+extern const CliCommand TABLEBASE_COMMAND;

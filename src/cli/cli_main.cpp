@@ -21,7 +21,7 @@ const CliCommand HELP_COMMAND = {
 // The order of the overview.
 const CliCommand* const COMMANDS[] = {&PERFT_COMMAND,   &SHOW_COMMAND,  &MOVE_COMMAND, &SELFPLAY_COMMAND,
                                       &BENCH_COMMAND,   &SLOTS_COMMAND, &PDN_COMMAND,  &ANALYSE_COMMAND,
-                                      &MATCH_COMMAND,   &HELP_COMMAND};
+                                      &MATCH_COMMAND,   &TABLEBASE_COMMAND, &HELP_COMMAND};
 
 const char OVERVIEW_HEAD[] =
     "talvena-cli: Czech draughts positions analysed with the game's own rules and\n"
@@ -48,9 +48,10 @@ const char OVERVIEW_TAIL[] =
     "  a1..h8 as on the board's edges (a1 at blue's bottom left), or the board index\n"
     "  0..63 (0 at the top left, row by row): a1 is 56, h8 is 7\n"
     "\n"
-    "exit status: 0 done, 1 selfplay or match saw a rule broken, 2 bad input (one\n"
-    "\"error:\" line on standard error, nothing on standard output; pdn still lists\n"
-    "the good games, with one line for each bad one), 130 selfplay interrupted\n";
+    "exit status: 0 done, 1 selfplay or match saw a rule broken or tablebase verify\n"
+    "found a damaged table, 2 bad input (one \"error:\" line on standard error,\n"
+    "nothing on standard output; pdn still lists the good games, with one line for\n"
+    "each bad one), 130 selfplay interrupted\n";
 
 std::string usage() {
     std::string u = "usage: talvena-cli COMMAND ...; commands:";

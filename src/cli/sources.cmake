@@ -17,6 +17,7 @@ add_library(talvena_cli_lib STATIC
   src/cli/cli_match.cpp
   src/cli/cli_match_engines.cpp
   src/cli/cli_match_stats.cpp
+  src/cli/cli_tablebase.cpp
   src/cli/cli_progress.cpp)
 target_link_libraries(talvena_cli_lib PUBLIC talvena_core)
 

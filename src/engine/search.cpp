@@ -14,6 +14,7 @@
 #include <time.h>
 
 #include "engine/engine.h"
+#include "engine/tablebase.h"
 #include "engine/tables.h"
 
 namespace {
@@ -251,6 +252,8 @@ int Searcher::search(const EnginePosition& p, int depth, int alpha, int beta, in
         // A side that cannot move has lost, which is asked before the draw rule.
         return generate_turns(p, moves) == 0 ? -(ENGINE_WIN - ply) : 0;
     }
+    int known = 0;
+    if (ply > 0 && engine_tablebase != nullptr && table_search_score(*engine_tablebase, p, known)) return known;
     if (ply >= ENGINE_MAX_PLY - 1) return evaluate_with(p, *weights);
 
     const bool pv_node = beta - alpha > 1;
@@ -351,6 +354,12 @@ int turns_to_win(int score) {
 
 SearchResult engine_search(const EnginePosition& root, const SearchLimits& limits, const std::vector<uint64_t>& played,
                            const SearchReportFn& on_depth) {
+    // The endgame tables answer the root exactly: perfect play.
+    SearchResult known;
+    if (engine_tablebase != nullptr && limits.chain < 0 && table_root_result(*engine_tablebase, root, known)) {
+        if (on_depth) on_depth(SearchReport{known.depth, known.score, known.nodes, 0.0, known.pv});
+        return known;
+    }
     auto s = std::make_unique<Searcher>();
     s->limits = limits;
     if (limits.weights != nullptr) s->weights = limits.weights;

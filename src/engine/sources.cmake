@@ -5,4 +5,6 @@ list(APPEND CORE_SOURCES
 list(APPEND CORE_SOURCES
   src/engine/eval.cpp
   src/engine/search.cpp
-  src/engine/engine_games.cpp)
+  src/engine/engine_games.cpp
+  src/engine/tablebase.cpp
+  src/engine/tablebase_build.cpp)

@@ -33,6 +33,11 @@ for track in "$build"/Hudba/*.mp3; do
     [ -e "$track" ] || continue
     cmp -s "$track" "$root/share/talvena/Hudba/${track##*/}" || fail "track ${track##*/} not installed"
 done
+# The endgame tables the build made, when it made them.
+for table in "$build"/Data/tables/*.tbl; do
+    [ -e "$table" ] || continue
+    cmp -s "$table" "$root/share/talvena/Data/tables/${table##*/}" || fail "table ${table##*/} not installed"
+done
 
 # The desktop entry, the metainfo and the icon must name one another.
 desktop=$(echo "$root"/share/applications/*.desktop)
@@ -101,6 +106,9 @@ check_folder() {
         [ "$(readlink -f "$folder/Hudba/${target##*/}")" = "$target" ] || fail "track ${target##*/} not linked"
     done
     [ "$(ls "$folder/Hudba" | wc -l)" -eq "$(ls "$share/Hudba" | wc -l)" ] || fail "stray tracks in $folder/Hudba"
+    if [ -d "$share/Data/tables" ]; then
+        [ "$(readlink -f "$folder/Data/tables")" = "$share/Data/tables" ] || fail "$folder/Data/tables not linked"
+    fi
 }
 
 # First start of user 1, through a link to the launcher as a menu or
