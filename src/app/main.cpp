@@ -5,8 +5,10 @@
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
+#include <string>
 
 #include "app/atomic_file.h"
+#include "app/game_folder.h"
 #include "app/game_state.h"
 #include "app/resources.h"
 #include "app/settings_file.h"
@@ -22,6 +24,13 @@ namespace {
 constexpr int EXIT_GRAPHICS_FAILED = 1;
 constexpr int EXIT_DATAFILE_FAILED = 2;
 constexpr int EXIT_NO_SYSTEM = 3;
+
+// Linux's autodetection opens a window; Windows' takes the whole screen.
+#ifdef ALLEGRO_WINDOWS
+constexpr int GFX_WINDOW = GFX_AUTODETECT_WINDOWED;
+#else
+constexpr int GFX_WINDOW = GFX_AUTODETECT;
+#endif
 
 void on_close_button() { quit_requested = 1; }
 
@@ -40,6 +49,14 @@ int main() {
         std::fprintf(stderr, "Talvena: cannot initialise Allegro (no display?): %s\n", allegro_error);
         return EXIT_NO_SYSTEM;
     }
+#ifdef ALLEGRO_WINDOWS
+    // No launcher there: the game finds its own folder (game_folder.h).
+    std::string folder_error;
+    if (!enter_game_folder(folder_error)) {
+        allegro_message("Nelze pripravit slozku hry: %s", folder_error.c_str());
+        return EXIT_DATAFILE_FAILED;
+    }
+#endif
     set_config_file("Data/allegro.cfg");
     install_keyboard();
     install_timer();
@@ -47,7 +64,7 @@ int main() {
 
     set_window_title("Talvena");
     set_color_depth(16);
-    if (set_gfx_mode(GFX_AUTODETECT, 800, 600, 0, 0) != 0) {
+    if (set_gfx_mode(GFX_WINDOW, 800, 600, 0, 0) != 0) {
         allegro_exit();
         std::printf("Potize s nastavenim grafiky.");
         return EXIT_GRAPHICS_FAILED;

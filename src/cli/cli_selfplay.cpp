@@ -70,20 +70,32 @@ int run(int argc, const char* const* argv, std::string& out, std::string& err) {
     };
 
     // Ctrl-C or TERM ends the run once the game in play is over and written.
+    interrupted = 0;
+#ifdef _WIN32
+    // No sigaction there; the C runtime calls the handler for Ctrl-C and
+    // Ctrl-Break (on a thread of its own) and never raises SIGTERM.
+    const auto old_int = std::signal(SIGINT, interrupt);
+    const auto old_break = std::signal(SIGBREAK, interrupt);
+#else
     struct sigaction stop = {}, old_int = {}, old_term = {};
     stop.sa_handler = interrupt;
     sigemptyset(&stop.sa_mask);
-    interrupted = 0;
     sigaction(SIGINT, &stop, &old_int);
     sigaction(SIGTERM, &stop, &old_term);
+#endif
     SelfplayTotals t;
     std::string failure;
     progress_begin();
     const bool held = run_selfplay(static_cast<int64_t>(games), blue_level, red_level, pieces, seed, t, failure,
                                    on_game);
     progress_end();
+#ifdef _WIN32
+    std::signal(SIGINT, old_int);
+    std::signal(SIGBREAK, old_break);
+#else
     sigaction(SIGINT, &old_int, nullptr);
     sigaction(SIGTERM, &old_term, nullptr);
+#endif
     // The games written so far stay in the file either way.
     if (!pdn_file_close(pdn, why)) return cli_fail(err, why);
     if (!held) {

@@ -10,7 +10,11 @@
 #include <new>
 #include <memory>
 
+#ifdef _WIN32
+#include <malloc.h>
+#else
 #include <sys/mman.h>
+#endif
 #include <time.h>
 
 #include "engine/engine.h"
@@ -61,13 +65,23 @@ struct Table {
         const size_t count = size_t{1} << (bits - 1);
         const size_t bytes = count * sizeof(Bucket);
         const size_t align = bytes >= (size_t{2} << 20) ? (size_t{2} << 20) : alignof(Bucket);
+#ifdef _WIN32
+        // Windows' C runtime has no aligned_alloc, nor pages to advise.
+        buckets = static_cast<Bucket*>(_aligned_malloc(bytes, align));
+        if (buckets == nullptr) throw std::bad_alloc();
+#else
         buckets = static_cast<Bucket*>(std::aligned_alloc(align, bytes));
         if (buckets == nullptr) throw std::bad_alloc();
         madvise(buckets, bytes, MADV_HUGEPAGE);
+#endif
         std::memset(static_cast<void*>(buckets), 0, bytes);
         mask = count - 1;
     }
+#ifdef _WIN32
+    ~Table() { _aligned_free(buckets); }
+#else
     ~Table() { std::free(buckets); }
+#endif
     Table(const Table&) = delete;
     Table& operator=(const Table&) = delete;
 
