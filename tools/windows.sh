@@ -218,7 +218,7 @@ as_builder bash -euo pipefail -c '
     (cd "$stage" && find . -mindepth 1 -type d | LC_ALL=C sort) | while read -r d; do
         d=${d#./}; echo "CreateDirectory \"\$INSTDIR\\${d//\//\\}\"" >> "$nsh"; done
     (cd "$stage" && find . -type f | LC_ALL=C sort) | while read -r f; do
-        f=${f#./}; w=${f//\//\\}; dir=$(dirname "$w"); [ "$dir" = . ] && dir= || dir="\\$dir"
+        f=${f#./}; dir=$(dirname "$f"); if [ "$dir" = . ]; then dir=; else dir="\\${dir//\//\\}"; fi
         echo "SetOutPath \"\$INSTDIR$dir\"" >> "$nsh"
         echo "File \"$(cd "$stage" && pwd)/$f\"" >> "$nsh"; done
     : > "${nsh%.nsh}-delete.nsh"
@@ -227,6 +227,6 @@ as_builder bash -euo pipefail -c '
     (cd "$stage" && find . -mindepth 1 -type d | LC_ALL=C sort -r) | while read -r d; do
         d=${d#./}; echo "RMDir \"\$INSTDIR\\${d//\//\\}\"" >> "${nsh%.nsh}-delete.nsh"; done
 ' _ "$stage" "$nsh"
-as_builder makensis -V2 -DVERSION="$version" -DFILES="$PWD/$nsh" -DDELETES="$PWD/${nsh%.nsh}-delete.nsh" \
+as_builder makensis -V2 -DVERSION="$version" -DLICENSE="$PWD/$stage/LICENSE.txt" -DFILES="$PWD/$nsh" -DDELETES="$PWD/${nsh%.nsh}-delete.nsh" \
     -DOUTFILE="$PWD/$setup" packaging/windows/talvena.nsi
 step "done: $zip ($(stat -c %s "$zip") bytes), $setup ($(stat -c %s "$setup") bytes)"

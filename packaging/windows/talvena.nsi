@@ -1,5 +1,5 @@
 ; Talvena's Windows installer, made by tools/windows.sh:
-;   makensis -DVERSION=x.y.z -DFILES=files.nsh -DDELETES=files-delete.nsh -DOUTFILE=setup.exe talvena.nsi
+;   makensis -DVERSION=x.y.z -DLICENSE=LICENSE.txt -DFILES=files.nsh -DDELETES=files-delete.nsh -DOUTFILE=setup.exe talvena.nsi
 ; The installed folder is the game's read-only copy: the installer leaves
 ; Talvena.installed in it, and the game then plays in %APPDATA%\Talvena,
 ; prepared from this folder. Silent with /S (desktop icon off).
@@ -17,7 +17,7 @@ BrandingText "Talvena ${VERSION}"
 
 !define UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\Talvena"
 
-!insertmacro MUI_PAGE_LICENSE "${__FILEDIR__}\..\..\LICENSE"
+!insertmacro MUI_PAGE_LICENSE "${LICENSE}"
 !insertmacro MUI_PAGE_COMPONENTS
 !insertmacro MUI_PAGE_DIRECTORY
 !insertmacro MUI_PAGE_INSTFILES

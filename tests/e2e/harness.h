@@ -35,6 +35,7 @@ enum SoundSink {
 
 struct Session {
     SoundSink sound = SOUND_NOWHERE;  // set before start_session
+    std::string screen = "800x600x24";  // Xvfb's screen, set before start_session
     std::string display;  // ":N"
     pid_t xvfb = -1;
     std::string home;     // temporary HOME (holds the ALSA set-up), removed at stop
