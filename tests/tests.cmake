@@ -124,3 +124,19 @@ string(REPLACE ";" "|" CORE_INCLUDE_LIST "${MPG123_INCLUDE_DIRS}")
 add_test(NAME core_without_allegro COMMAND ${CMAKE_COMMAND} -DCXX=${CMAKE_CXX_COMPILER}
   -DSOURCE_DIR=${CMAKE_SOURCE_DIR} -DSOURCES=${CORE_SOURCE_LIST} -DINCLUDES=${CORE_INCLUDE_LIST}
   -P ${CMAKE_SOURCE_DIR}/tools/core_includes.cmake)
+
+# The Windows build under Wine (tests/windows/wine_e2e.cpp): registered once
+# tools/windows.sh has made that build and named it here
+# (-DTALVENA_WINDOWS_BUILD=DIR, as tools/wine_test.sh does).
+set(TALVENA_WINDOWS_BUILD "" CACHE PATH "The Windows build the Wine tests run (tools/windows.sh)")
+if(TALVENA_WINDOWS_BUILD)
+  talvena_test_executable(wine_e2e_tests ${CMAKE_SOURCE_DIR}/tests/windows/wine_e2e.cpp
+    ${CMAKE_SOURCE_DIR}/tests/e2e/harness.cpp)
+  target_link_libraries(wine_e2e_tests PRIVATE GTest::gtest_main X11::X11)
+  target_include_directories(wine_e2e_tests PRIVATE ${CMAKE_SOURCE_DIR}/tests)
+  target_compile_definitions(wine_e2e_tests PRIVATE TALVENA_BUILD_DIR="${CMAKE_BINARY_DIR}"
+    TALVENA_WINDOWS_BUILD_DIR="${TALVENA_WINDOWS_BUILD}")
+  add_dependencies(wine_e2e_tests talvena-cli)
+  gtest_discover_tests(wine_e2e_tests WORKING_DIRECTORY ${CMAKE_BINARY_DIR}
+    PROPERTIES RUN_SERIAL TRUE LABELS wine DISCOVERY_TIMEOUT 60)
+endif()

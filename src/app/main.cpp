@@ -5,8 +5,10 @@
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
+#include <string>
 
 #include "app/atomic_file.h"
+#include "app/game_folder.h"
 #include "app/game_state.h"
 #include "app/resources.h"
 #include "app/settings_file.h"
@@ -43,6 +45,14 @@ int main() {
         std::fprintf(stderr, "Talvena: cannot initialise Allegro (no display?): %s\n", allegro_error);
         return EXIT_NO_SYSTEM;
     }
+#ifdef ALLEGRO_WINDOWS
+    // No launcher there: the game finds its own folder (game_folder.h).
+    std::string folder_error;
+    if (!enter_game_folder(folder_error)) {
+        allegro_message("Nelze pripravit slozku hry: %s", folder_error.c_str());
+        return EXIT_DATAFILE_FAILED;
+    }
+#endif
     set_config_file("Data/allegro.cfg");
     // The engine's endgame tables: Data/tables, or the folder allegro.cfg
     // names under [talvena] as "tables = DIR". None found, the engine searches.

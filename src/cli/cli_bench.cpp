@@ -201,6 +201,10 @@ void time_engine(const BenchSize& size, std::string& out) {
 // which links Allegro; this command does not. It is run from its own folder,
 // where the datafile it loads is generated.
 std::string benchmarks_dir() {
+#ifdef _WIN32
+    // The Windows build has no benchmarks binary.
+    return "";
+#else
     char path[4096];
     const ssize_t n = readlink("/proc/self/exe", path, sizeof path - 1);
     if (n <= 0) return "";
@@ -208,6 +212,7 @@ std::string benchmarks_dir() {
     std::string dir(path);
     const size_t slash = dir.rfind('/');
     return slash == std::string::npos ? "" : dir.substr(0, slash);
+#endif
 }
 
 std::string shell_quote(const std::string& text) {

@@ -2,7 +2,6 @@
 // another talvena-cli asked through its analyse command. Every balanced
 // opening is played twice, colours swapped; the tally gives the Elo
 // difference and, when asked, a sequential test that stops the run early.
-#include <csignal>
 #include <cstdio>
 #include <fstream>
 #include <sstream>
@@ -72,10 +71,6 @@ EngineMove ask_program(const std::string& path, const EnginePosition& p, int64_t
     failure = path + " answered " + cli_quote(best.c_str()) + " in " + position_text(p);
     return EngineMove{};
 }
-
-volatile std::sig_atomic_t interrupted = 0;
-
-void interrupt(int) { interrupted = 1; }
 
 struct Side {
     std::string name;
@@ -152,17 +147,12 @@ int run_engine_match(const CliArgs& args, uint64_t games, std::string& out, std:
     const EnginePlayer theirs = player(other);
 
     // Ctrl-C or TERM ends the run after the game in play, with the tally so far.
-    struct sigaction stop = {}, old_int = {}, old_term = {};
-    stop.sa_handler = interrupt;
-    sigemptyset(&stop.sa_mask);
-    interrupted = 0;
-    sigaction(SIGINT, &stop, &old_int);
-    sigaction(SIGTERM, &stop, &old_term);
+    interrupt_catch();
     MatchTally tally;
     int verdict = 0;
     uint64_t unfinished = 0;
     uint64_t played_games = 0;
-    for (uint64_t n = 0; n < games && verdict == 0 && interrupted == 0; n++) {
+    for (uint64_t n = 0; n < games && verdict == 0 && !interrupted(); n++) {
         const EngineOpening& o = openings[(n / 2) % openings.size()];
         // The engine takes the side to move after the opening in even games.
         const int engine_side = n % 2 == 0 ? o.position.side : 1 - o.position.side;
@@ -170,8 +160,7 @@ int run_engine_match(const CliArgs& args, uint64_t games, std::string& out, std:
         const EngineGame g = play_engine_game(o.position, players);
         if (g.bad_turn || !failure.empty()) {
             progress_end();
-            sigaction(SIGINT, &old_int, nullptr);
-            sigaction(SIGTERM, &old_term, nullptr);
+            interrupt_release();
             err = "match: " + (failure.empty() ? std::string("a turn outside the position's own") : failure) + "\n";
             return CLI_INVARIANT_BROKEN;
         }
@@ -190,8 +179,7 @@ int run_engine_match(const CliArgs& args, uint64_t games, std::string& out, std:
                       std::to_string(tally.losses));
     }
     progress_end();
-    sigaction(SIGINT, &old_int, nullptr);
-    sigaction(SIGTERM, &old_term, nullptr);
+    interrupt_release();
 
     const EloEstimate e = elo_estimate(tally);
     const auto elo_text = [](bool bounded, double value, bool low) {
@@ -217,7 +205,7 @@ int run_engine_match(const CliArgs& args, uint64_t games, std::string& out, std:
                       verdict > 0 ? "accepted elo1" : verdict < 0 ? "accepted elo0" : "undecided");
         out += line;
     }
-    if (interrupted == 0) return CLI_OK;
+    if (!interrupted()) return CLI_OK;
     err = "match: interrupted after " + std::to_string(played_games) + " of " + std::to_string(games) + " games\n";
     return CLI_INTERRUPTED;
 }

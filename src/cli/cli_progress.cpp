@@ -1,5 +1,7 @@
 #include "cli/cli_progress.h"
 
+#include <csignal>
+
 #include <chrono>
 
 namespace {
@@ -52,3 +54,46 @@ void progress_end() {
     line.any_shown = false;
     line.width = 0;
 }
+
+namespace {
+
+volatile std::sig_atomic_t interrupt_seen = 0;
+
+void on_interrupt(int) { interrupt_seen = 1; }
+
+#ifdef _WIN32
+// No sigaction there; the C runtime calls the handler for Ctrl-C and
+// Ctrl-Break (on a thread of its own) and never raises SIGTERM.
+void (*old_int)(int) = SIG_DFL;
+void (*old_break)(int) = SIG_DFL;
+#else
+struct sigaction old_int = {}, old_term = {};
+#endif
+
+}  // namespace
+
+void interrupt_catch() {
+    interrupt_seen = 0;
+#ifdef _WIN32
+    old_int = std::signal(SIGINT, on_interrupt);
+    old_break = std::signal(SIGBREAK, on_interrupt);
+#else
+    struct sigaction stop = {};
+    stop.sa_handler = on_interrupt;
+    sigemptyset(&stop.sa_mask);
+    sigaction(SIGINT, &stop, &old_int);
+    sigaction(SIGTERM, &stop, &old_term);
+#endif
+}
+
+void interrupt_release() {
+#ifdef _WIN32
+    std::signal(SIGINT, old_int);
+    std::signal(SIGBREAK, old_break);
+#else
+    sigaction(SIGINT, &old_int, nullptr);
+    sigaction(SIGTERM, &old_term, nullptr);
+#endif
+}
+
+bool interrupted() { return interrupt_seen != 0; }

@@ -21,3 +21,10 @@ void progress_show(const std::string& text);
 
 // Clears the line and leaves the cursor at its start.
 void progress_end();
+
+// Ctrl-C (and TERM, or Ctrl-Break on Windows) while a long command runs: the
+// command asks `interrupted()` between its games and stops with what it has.
+// Between interrupt_catch and interrupt_release the signals only set the flag.
+void interrupt_catch();
+void interrupt_release();
+bool interrupted();

@@ -1,6 +1,5 @@
 // The selfplay command: many games of the computer against itself, the
 // totals, and the games as PDN if asked.
-#include <csignal>
 #include <cstdio>
 
 #include "app/game_state.h"
@@ -30,10 +29,6 @@ PdnGame pdn_header(int32_t piece_count, int32_t blue_level, int32_t red_level) {
     }
     return game;
 }
-
-volatile std::sig_atomic_t interrupted = 0;
-
-void interrupt(int) { interrupted = 1; }
 
 int run(int argc, const char* const* argv, std::string& out, std::string& err) {
     CliArgs args;
@@ -66,24 +61,18 @@ int run(int argc, const char* const* argv, std::string& out, std::string& err) {
             record.turns = turns;
             if (!pdn_file_write(pdn, record)) return false;
         }
-        return interrupted == 0;
+        return !interrupted();
     };
 
     // Ctrl-C or TERM ends the run once the game in play is over and written.
-    struct sigaction stop = {}, old_int = {}, old_term = {};
-    stop.sa_handler = interrupt;
-    sigemptyset(&stop.sa_mask);
-    interrupted = 0;
-    sigaction(SIGINT, &stop, &old_int);
-    sigaction(SIGTERM, &stop, &old_term);
+    interrupt_catch();
     SelfplayTotals t;
     std::string failure;
     progress_begin();
     const bool held = run_selfplay(static_cast<int64_t>(games), blue_level, red_level, pieces, seed, t, failure,
                                    on_game);
     progress_end();
-    sigaction(SIGINT, &old_int, nullptr);
-    sigaction(SIGTERM, &old_term, nullptr);
+    interrupt_release();
     // The games written so far stay in the file either way.
     if (!pdn_file_close(pdn, why)) return cli_fail(err, why);
     if (!held) {
@@ -94,7 +83,7 @@ int run(int argc, const char* const* argv, std::string& out, std::string& err) {
     std::snprintf(avg, sizeof avg, "%.1f", static_cast<double>(t.single_moves) / static_cast<double>(t.games));
     out = "blue_wins " + std::to_string(t.blue_wins) + "\nred_wins " + std::to_string(t.red_wins) + "\ndraws " +
           std::to_string(t.draws) + "\navg_moves " + avg + "\n";
-    if (interrupted == 0) return CLI_OK;
+    if (!interrupted()) return CLI_OK;
     err = "selfplay: interrupted after " + std::to_string(t.games) + " of " + std::to_string(games) + " games\n";
     return CLI_INTERRUPTED;
 }

@@ -10,7 +10,11 @@
 #include <new>
 #include <memory>
 
+#ifdef _WIN32
+#include <malloc.h>
+#else
 #include <sys/mman.h>
+#endif
 #include <time.h>
 
 #include "engine/engine.h"
@@ -95,7 +99,11 @@ int clamped_bits(int bits) { return std::min(std::max(bits, 10), 30); }
 
 }  // namespace
 
+#ifdef _WIN32
+void EngineTableFree::operator()(void* p) const { _aligned_free(p); }
+#else
 void EngineTableFree::operator()(void* p) const { std::free(p); }
+#endif
 
 // On huge pages where the system offers them: the table's reads are
 // scattered, and with small pages most of them miss the address cache too.
@@ -106,9 +114,15 @@ void engine_table_reserve(EngineTable& t, int bits) {
     t.bits = 0;
     const size_t bytes = (size_t{1} << (bits - 1)) * sizeof(Bucket);
     const size_t align = bytes >= (size_t{2} << 20) ? (size_t{2} << 20) : alignof(Bucket);
+#ifdef _WIN32
+    // Windows' C runtime has no aligned_alloc, nor pages to advise.
+    void* memory = _aligned_malloc(bytes, align);
+    if (memory == nullptr) throw std::bad_alloc();
+#else
     void* memory = std::aligned_alloc(align, bytes);
     if (memory == nullptr) throw std::bad_alloc();
     madvise(memory, bytes, MADV_HUGEPAGE);
+#endif
     std::memset(memory, 0, bytes);
     t.buckets.reset(memory);
     t.bits = bits;

@@ -14,10 +14,10 @@
 // won or lost in pass q gets D = 17 - q. A quiet turn's successor at q + 1 is
 // decided when its D <= 16 - q, which no position set in this same pass
 // meets, so the passes may update the codes in place.
-#include <sys/stat.h>
 
 #include <algorithm>
 #include <cstdio>
+#include <filesystem>
 #include <map>
 
 #include "engine/tablebase.h"
@@ -226,11 +226,9 @@ bool tablebase_build(int pieces, const std::string& dir, TableProgressFn progres
                      std::string& error) {
     built = 0;
     // Every missing folder on the way, as mkdir -p.
-    for (size_t at = dir.find('/', 1); at != std::string::npos; at = dir.find('/', at + 1))
-        mkdir(dir.substr(0, at).c_str(), 0777);
-    mkdir(dir.c_str(), 0777);
-    struct stat st{};
-    if (stat(dir.c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) {
+    std::error_code ec;
+    std::filesystem::create_directories(dir, ec);
+    if (!std::filesystem::is_directory(dir, ec)) {
         error = "cannot make the folder " + dir;
         return false;
     }

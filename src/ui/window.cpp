@@ -38,6 +38,13 @@ void name_window_class() {
 #endif
 }
 
+// Linux's autodetection opens a window; Windows' takes the whole screen.
+#ifdef ALLEGRO_WINDOWS
+constexpr int GFX_WINDOW = GFX_AUTODETECT_WINDOWED;
+#else
+constexpr int GFX_WINDOW = GFX_AUTODETECT;
+#endif
+
 }  // namespace
 
 int32_t window_scale_now() { return scale_now.load(std::memory_order_relaxed); }
@@ -46,9 +53,9 @@ int open_game_window() {
     int desktop_w = 0, desktop_h = 0;
     if (get_desktop_resolution(&desktop_w, &desktop_h) != 0) desktop_w = desktop_h = 0;
     const int32_t scale = window_scale(get_config_int("talvena", "scale", 0), desktop_w, desktop_h);
-    int failed = set_gfx_mode(GFX_AUTODETECT, PICTURE_W * scale, PICTURE_H * scale, 0, 0);
+    int failed = set_gfx_mode(GFX_WINDOW, PICTURE_W * scale, PICTURE_H * scale, 0, 0);
     if (failed != 0 && scale > 1) {
-        failed = set_gfx_mode(GFX_AUTODETECT, PICTURE_W, PICTURE_H, 0, 0);
+        failed = set_gfx_mode(GFX_WINDOW, PICTURE_W, PICTURE_H, 0, 0);
         if (failed == 0) scale_now = 1;
     } else if (failed == 0) {
         scale_now = scale;
