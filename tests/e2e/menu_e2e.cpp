@@ -146,7 +146,8 @@ TEST_F(MenuTest, FirstStartPlaysTheComputerSavesAndKeepsTheSettings) {
 
     // Settings: the amateur computer takes blue, so it opens the game.
     open_screen(3, 210, "settings_first");
-    e2e::click_screen_line(s, 50, 1, 4);  // Obtížnost: profesionál -> amatér
+    e2e::click_screen_line(s, 50, 1, 4);  // Obtížnost: profesionál -> mistr
+    e2e::click_screen_line(s, 50, 1, 4);  // Obtížnost: mistr -> amatér
     e2e::click_screen_line(s, 50, 2, 4);  // Počítač za: rudé -> modré
     e2e::move_mouse(s, 780, 590);
     e2e::sleep_ms(200);
