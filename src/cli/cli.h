@@ -35,6 +35,12 @@ int cli_fail(std::string& err, const std::string& message);
 // bytes escaped so any input prints as one safe line.
 std::string cli_quote(const char* arg);
 
+// `text` as one word of a shell command line, whatever it holds.
+std::string shell_quote(const std::string& text);
+// Everything `command` (run by the shell) writes on its standard output;
+// empty when it cannot be started.
+std::string command_output(const std::string& command);
+
 // Each command's file defines its record; cli_main.cpp lists them.
 extern const CliCommand PERFT_COMMAND;
 extern const CliCommand SHOW_COMMAND;

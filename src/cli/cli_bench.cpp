@@ -215,12 +215,6 @@ std::string benchmarks_dir() {
 #endif
 }
 
-std::string shell_quote(const std::string& text) {
-    std::string q = "'";
-    for (char c : text) q += c == '\'' ? std::string("'\\''") : std::string(1, c);
-    return q + "'";
-}
-
 // Splits one line of the benchmark's CSV output; a quoted field may hold commas.
 std::vector<std::string> csv_fields(const std::string& line) {
     std::vector<std::string> fields(1);
@@ -247,13 +241,7 @@ void time_compose_frame(std::string& out) {
     const std::string command = "cd " + shell_quote(dir) +
                                 " && ./benchmarks --benchmark_filter='^BM_ComposeFrame/0$' "
                                 "--benchmark_format=csv --benchmark_min_time=0.2 2>/dev/null";
-    std::string text;
-    if (std::FILE* p = popen(command.c_str(), "r")) {
-        char buf[512];
-        size_t n = 0;
-        while ((n = std::fread(buf, 1, sizeof buf, p)) > 0) text.append(buf, n);
-        pclose(p);
-    }
+    const std::string text = command_output(command);
     // name,iterations,real_time,cpu_time,time_unit,...,error_occurred,error_message
     const size_t at = text.find("\"BM_ComposeFrame/0\"");
     const std::vector<std::string> f =

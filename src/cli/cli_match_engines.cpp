@@ -31,12 +31,6 @@ bool read_weights(const char* path, EvalWeights& w, std::string& why) {
     return true;
 }
 
-std::string shell_quote(const std::string& s) {
-    std::string q = "'";
-    for (char c : s) q += c == '\'' ? std::string("'\\''") : std::string(1, c);
-    return q + "'";
-}
-
 std::string position_text(const EnginePosition& p) {
     int32_t pieces[SQUARE_COUNT] = {};
     for (int s = 0; s < SQUARE_COUNT; s++)
@@ -54,13 +48,7 @@ std::string position_text(const EnginePosition& p) {
 EngineMove ask_program(const std::string& path, const EnginePosition& p, int64_t time_ms, std::string& failure) {
     const std::string command = shell_quote(path) + " analyse " + shell_quote(position_text(p)) + " --time " +
                                 std::to_string(time_ms) + " 2>/dev/null";
-    std::string text;
-    if (std::FILE* pipe = popen(command.c_str(), "r")) {
-        char buf[4096];
-        size_t n = 0;
-        while ((n = std::fread(buf, 1, sizeof buf, pipe)) > 0) text.append(buf, n);
-        pclose(pipe);
-    }
+    const std::string text = command_output(command);
     const size_t at = text.rfind("best ");
     const std::string best = at == std::string::npos ? "" : text.substr(at + 5, text.find('\n', at) - at - 5);
     EngineMove moves[ENGINE_MAX_MOVES];
